@@ -1,0 +1,22 @@
+// The shell's process-wide handles in one record: the main window and the resources that live
+// for the whole run. Owned by the application shell; everything else reads MainWindow().
+#pragma once
+
+#include <windows.h>
+
+struct ShellResources {
+    HINSTANCE instance;
+    HANDLE generalHeap;     // the process heap, for work buffers
+    HWND mainWindow;
+    HFONT controlFont;      // 12-pixel font of the main window's controls
+    HFONT dialogFont;       // 16-pixel font of the version window's controls
+    HBRUSH backgroundBrush; // COLOR_BTNFACE, background of both window classes
+    HMENU menuBar;
+    HMENU helpMenu;
+    HMENU editMenu;
+    HMENU fileMenu;
+};
+
+ShellResources& Shell();
+
+inline HWND MainWindow() { return Shell().mainWindow; }

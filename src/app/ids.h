@@ -1,0 +1,36 @@
+// Every control, command, menu-item and timer identifier of the program, under one name each.
+#pragma once
+
+// Timer that drives the clipboard poll.
+constexpr unsigned CaptureTimer = 24;
+constexpr unsigned CaptureIntervalMs = 1000;
+
+// Main window controls.
+constexpr int TextView = 1000;
+constexpr int RefreshButton = 1001;
+constexpr int UrlOnlyButton = 1002;
+constexpr int UrlTitleButton = 1003;
+constexpr int UrlTextButton = 1004;
+constexpr int ListDisplayCheck = 1005;
+constexpr int EntryList = 1006;
+
+// Version window controls.
+constexpr int OkButton = 1007;
+constexpr int ProductLabel = 1008;
+constexpr int VersionLabel = 1009;
+constexpr int MakerLabel = 1010;
+constexpr int IconLabel = 1011;
+constexpr int HomePageField = 1012;
+
+// Menu commands.
+constexpr int ExitCommand = 1013;
+constexpr int DeleteAllCommand = 1014;
+constexpr int VersionInfoCommand = 1015;
+
+// Context menu of a list row.
+constexpr int OpenItem = 4096;
+constexpr int DeleteOneItem = 4097;
+constexpr int DeleteCheckedItem = 4098;
+
+// Resources.
+#define IDI_APPICON 101

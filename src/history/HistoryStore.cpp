@@ -1,0 +1,167 @@
+// The history store: fixed slots, newest first, moved by pointer; strings owned one by one.
+#include "history/HistoryStore.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char NoHistoryText[] = "Non";
+
+void CopySlot(HistoryStore& store, int to, int from) {
+    store.content[to] = store.content[from];
+    store.title[to] = store.title[from];
+    store.kind[to] = store.kind[from];
+    store.serial[to] = store.serial[from];
+}
+
+void ClearSlot(HistoryStore& store, int slot) {
+    store.content[slot] = nullptr;
+    store.title[slot] = nullptr;
+    store.kind[slot] = static_cast<EntryKind>(0);
+    store.serial[slot] = 0;
+}
+
+} // namespace
+
+int InitEmptyStore(HistoryStore& store) {
+    std::memset(&store, 0, sizeof store);
+    store.nextSerial = 1;
+    for (int i = 0; i < HistoryCapacity; ++i) {
+        store.listRowMap[i] = -1;
+    }
+    store.displayMode = DisplayMode::UrlOnly;
+    store.listWidth = 512;
+    store.refreshPending = 1;
+    store.displayText = StoreCopyString(store, NoHistoryText, sizeof NoHistoryText - 1);
+    return store.displayText ? 1 : 0;
+}
+
+char* StoreCopyString(HistoryStore& store, const char* text, size_t len) {
+    char* copy = static_cast<char*>(std::calloc(len + 1, 1));
+    if (!copy) {
+        return nullptr;
+    }
+    if (len) {
+        std::memcpy(copy, text, len);
+    }
+    ++store.ownedStrings;
+    return copy;
+}
+
+void StoreFreeString(HistoryStore& store, char* text) {
+    if (text) {
+        std::free(text);
+        --store.ownedStrings;
+    }
+}
+
+int InsertAtTop(HistoryStore& store, const char* content, EntryKind kind, const char* title) {
+    // Both copies first: a failed allocation must leave the store as it was.
+    char* newContent = StoreCopyString(store, content, std::strlen(content));
+    char* newTitle = newContent ? StoreCopyString(store, title, std::strlen(title)) : nullptr;
+    if (!newTitle) {
+        StoreFreeString(store, newContent);
+        return 0;
+    }
+    if (store.count < MaxLiveEntries) {
+        ++store.count;
+    } else {
+        // The reserve slot holds the entry pushed out by the previous insertion at full
+        // capacity (or the file's 128th record); it is released now, and only now.
+        StoreFreeString(store, store.content[MaxLiveEntries]);
+        StoreFreeString(store, store.title[MaxLiveEntries]);
+        ClearSlot(store, MaxLiveEntries);
+    }
+    for (int i = store.count; i >= 1; --i) {
+        CopySlot(store, i, i - 1);
+    }
+    store.content[0] = newContent;
+    store.title[0] = newTitle;
+    store.kind[0] = kind;
+    store.serial[0] = store.nextSerial++;
+    if (store.nextSerial == 0) {
+        store.nextSerial = 1; // 0 stays "no entry"
+    }
+    return 1;
+}
+
+void PromoteToTop(HistoryStore& store, int slot) {
+    if (slot <= 0 || slot >= store.count) {
+        return;
+    }
+    char* keptContent = store.content[slot];
+    char* keptTitle = store.title[slot];
+    EntryKind keptKind = store.kind[slot];
+    uint32_t keptSerial = store.serial[slot];
+    for (int i = slot; i >= 1; --i) {
+        CopySlot(store, i, i - 1);
+    }
+    store.content[0] = keptContent;
+    store.title[0] = keptTitle;
+    store.kind[0] = keptKind;
+    store.serial[0] = keptSerial;
+}
+
+void RemoveAt(HistoryStore& store, int slot) {
+    if (slot < 0 || slot >= store.count) {
+        return;
+    }
+    StoreFreeString(store, store.content[slot]);
+    StoreFreeString(store, store.title[slot]);
+    // The last step pulls the slot just past the live range (null, or a pushed-out entry the
+    // store still owns) down with the rest, so it stays just past the live range.
+    for (int i = slot; i <= store.count - 1; ++i) {
+        CopySlot(store, i, i + 1);
+    }
+    --store.count;
+}
+
+int ShouldPromote(int slot) { return slot > 4 ? 1 : 0; }
+
+HistoryEntry EntryAt(const HistoryStore& store, int slot) {
+    return HistoryEntry{store.content[slot], store.title[slot], store.kind[slot], store.serial[slot]};
+}
+
+int FindSerial(const HistoryStore& store, uint32_t serial) {
+    if (serial == 0) {
+        return -1;
+    }
+    for (int i = 0; i < store.count; ++i) {
+        if (store.serial[i] == serial) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int SetDisplayText(HistoryStore& store, const char* text, size_t len) {
+    char* copy = StoreCopyString(store, text, len);
+    if (!copy) {
+        return 0;
+    }
+    StoreFreeString(store, store.displayText);
+    store.displayText = copy;
+    return 1;
+}
+
+void ReleaseStoreStrings(HistoryStore& store) {
+    // Owned: the live range and the slot just past it; slots further up hold stale copies.
+    int owned = store.count < MaxLiveEntries ? store.count + 1 : HistoryCapacity;
+    for (int i = 0; i < owned; ++i) {
+        StoreFreeString(store, store.content[i]);
+        StoreFreeString(store, store.title[i]);
+        ClearSlot(store, i);
+    }
+    for (int i = owned; i < SlotArraySize; ++i) {
+        ClearSlot(store, i);
+    }
+    StoreFreeString(store, store.displayText);
+    store.displayText = nullptr;
+    store.count = 0;
+}
+
+HistoryStore& TheHistory() {
+    static HistoryStore store;
+    return store;
+}
