@@ -1,0 +1,14 @@
+// The clipboard primitives (CF_TEXT only) and the one-second capture tick.
+#pragma once
+
+#include <windows.h>
+
+// Runs one capture for timer CaptureTimer; any other timer identifier does nothing at all.
+void ClipboardTick(UINT_PTR timerId);
+
+// Copies at most capacity - 2 bytes of the clipboard's text and a terminating zero into buffer.
+// Returns 1 when the clipboard held text, else 0 (also when it could not be opened in time).
+int ReadClipboardText(char* buffer, int capacity);
+
+// Puts text on the clipboard as CF_TEXT. Returns 1 when it is there, 0 when it is not.
+int WriteClipboardText(const char* text);

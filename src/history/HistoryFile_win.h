@@ -1,0 +1,16 @@
+// The history file "CWHistry.txt" in the current directory: read once at start-up, written at
+// shutdown (and when the Windows session ends).
+#pragma once
+
+#include "history/HistoryStore.h"
+
+// Fills the store from the file (an absent file is an empty history) and sets up the view
+// state, listFont included.
+void LoadHistory(HistoryStore& store);
+
+// Writes the live entries to the file, then releases every string and deletes listFont.
+void SaveHistory(HistoryStore& store);
+
+// Writes the live entries to the file and keeps the store as it is (the session is ending and
+// messages may still arrive). Returns 1 when the file was replaced.
+int WriteHistoryFile(HistoryStore& store);
