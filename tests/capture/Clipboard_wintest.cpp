@@ -15,6 +15,7 @@
 #include "app/ids.h"
 #include "capture/CaptureDecision.h"
 #include "history/HistoryStore.h"
+#include "history/HistoryStoreFaults.h"
 
 namespace {
 
@@ -328,6 +329,34 @@ TEST_F(ClipboardTickTest, PrivacyMarksKeepTextOut) {
     TickWith("hunter3");
     ASSERT_EQ(store.count, 2);
     EXPECT_STREQ(store.content[0], "hunter3");
+}
+
+TEST_F(ClipboardTickTest, FailedAllocationsAddNothing) {
+    store.displayMode = DisplayMode::UrlText;
+    store.refreshPending = 0;
+    // The store cannot copy the title (content copied, title refused).
+    FailStoreAllocations(1, 1);
+    TickWith(LoopbackUrl);
+    FailStoreAllocations(0, 0);
+    EXPECT_EQ(store.count, 0);
+    EXPECT_EQ(store.refreshPending, 0);
+
+    // The general heap cannot give the title's work buffer.
+    HANDLE tiny = HeapCreate(HEAP_NO_SERIALIZE, 0, 64 * 1024);
+    ASSERT_NE(tiny, nullptr);
+    while (HeapAlloc(tiny, 0, 256)) {
+    }
+    const HANDLE generalHeap = Shell().generalHeap;
+    Shell().generalHeap = tiny;
+    TickWith("some text");
+    Shell().generalHeap = generalHeap;
+    HeapDestroy(tiny);
+    EXPECT_EQ(store.count, 0);
+    EXPECT_EQ(store.refreshPending, 0);
+
+    ClipboardTick(CaptureTimer);
+    ASSERT_EQ(store.count, 1);
+    EXPECT_STREQ(store.title[0], "9 Byte");
 }
 
 TEST(ClipboardText, WriteAndReadRoundTripShiftJis) {
