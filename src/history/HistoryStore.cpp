@@ -1,5 +1,6 @@
 // The history store: fixed slots, newest first, moved by pointer; strings owned one by one.
 #include "history/HistoryStore.h"
+#include "history/HistoryStoreFaults.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +8,22 @@
 namespace {
 
 const char NoHistoryText[] = "Non";
+
+// Failure injection (HistoryStoreFaults.h); both 0 in the program.
+int allocationsToSucceed = 0;
+int allocationsToFail = 0;
+
+bool InjectedAllocationFailure() {
+    if (allocationsToFail <= 0) {
+        return false;
+    }
+    if (allocationsToSucceed > 0) {
+        --allocationsToSucceed;
+        return false;
+    }
+    --allocationsToFail;
+    return true;
+}
 
 void CopySlot(HistoryStore& store, int to, int from) {
     store.content[to] = store.content[from];
@@ -37,7 +54,15 @@ int InitEmptyStore(HistoryStore& store) {
     return store.displayText ? 1 : 0;
 }
 
+void FailStoreAllocations(int succeed, int fail) {
+    allocationsToSucceed = succeed;
+    allocationsToFail = fail;
+}
+
 char* StoreCopyString(HistoryStore& store, const char* text, size_t len) {
+    if (InjectedAllocationFailure()) {
+        return nullptr;
+    }
     char* copy = static_cast<char*>(std::calloc(len + 1, 1));
     if (!copy) {
         return nullptr;

@@ -1,0 +1,69 @@
+// What one capture tick does with the clipboard's text: acceptance by display mode, the duplicate
+// search, the new entry's kind and title, and the double-byte-safe cut of the captured bytes.
+// Portable: no <windows.h>; the Windows build passes lstrcmpiA as the equality test.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "history/HistoryStore.h"
+
+// Compares two zero-terminated strings; 0 means equal.
+using TextCompare = int (*)(const char* a, const char* b);
+
+// The tick's capture buffer and the capacity it passes to the read: at most
+// CaptureCapacity - 2 = 1021 bytes of clipboard text are ever seen.
+constexpr int CaptureBufferSize = 1028;
+constexpr int CaptureCapacity = 1023;
+constexpr int MaxCapturedBytes = CaptureCapacity - 2;
+
+// 1 when text may enter the history in this display mode: any text shorter than 1024 bytes with
+// DisplayMode::UrlText, otherwise only what IsUrl accepts.
+int IsCapturable(int32_t displayMode, const char* text);
+
+// 1 when a live entry's content equals text under compare (every kind alike), else 0. index gets
+// the entry's slot when it should be promoted, or -1 when nothing matched or the match is among
+// the five newest.
+int FindDuplicate(const HistoryStore& store, const char* text, TextCompare compare, int& index);
+
+// Kind of a new entry: Url when IsUrl accepts the text or the mode captures URLs only.
+EntryKind NewEntryKind(int32_t displayMode, const char* text);
+
+// Writes "%d Byte" for a text entry of length bytes into buffer (capacity counts the zero).
+// Returns the title's length, or 0 when it does not fit (buffer then holds "" if capacity > 0).
+int FormatByteTitle(char* buffer, size_t capacity, size_t length);
+
+enum class CaptureAction {
+    Nothing,    // no text, or the mode does not accept it: refreshPending untouched
+    Add,        // new entry of `kind` at slot 0
+    Promote,    // the entry at `index` moves to slot 0, keeping its kind and title
+    KeepNewest, // the text is one of the five newest: no move, refreshPending cleared
+};
+
+struct CaptureDecision {
+    CaptureAction action;
+    int index;      // slot to promote, else -1
+    EntryKind kind; // kind of the entry to add
+};
+
+// text is the clipboard's (cut) text, or null when the clipboard holds none.
+CaptureDecision DecideCapture(const HistoryStore& store, const char* text, TextCompare compare);
+
+// Carries out a decision and sets refreshPending as the tick must. For Add, title is the new
+// entry's title; a null title (it could not be allocated) or a failed insertion adds nothing and
+// leaves refreshPending as it was. Returns 1 when the entries changed.
+int ApplyCapture(HistoryStore& store, const CaptureDecision& decision, const char* text, const char* title);
+
+// 1 for the bytes that open a double-byte character in code page 932 (0x81-0x9F, 0xE0-0xFC).
+int IsLeadByteCp932(unsigned char b);
+
+// Copies source (up to its zero or sourceSize bytes, whichever comes first) into destination,
+// at most capacity - 2 bytes and a terminating zero. A double-byte character that would be split
+// by the limit is left out whole. Returns the bytes copied; nothing is written when capacity < 1.
+size_t CopyCutText(char* destination, int capacity, const char* source, size_t sourceSize);
+
+// Case-insensitive equality for tests that run without lstrcmpiA: 0 when a and b are equal once
+// ASCII letters, full-width Latin letters (82 60-82 79 / 82 81-82 9A), Greek (83 9F-83 B6 /
+// 83 BF-83 D6) and Cyrillic (84 40-84 60 / 84 70-84 91) are folded to lower case. Kana and the
+// two widths stay different, as with lstrcmpiA in code page 932. Nonzero otherwise.
+int CompareFoldCp932(const char* a, const char* b);

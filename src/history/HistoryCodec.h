@@ -1,0 +1,71 @@
+// The bytes of the history file "CWHistry.txt" read into records and written from them, and
+// the store filled from or composed into those bytes. Portable: the Win32 file layer only moves
+// the bytes.
+#pragma once
+
+#include "history/HistoryStore.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// The markers that open and close a record, exactly as they stand in every file.
+extern const char HistoryRecordMarker[]; // "__ContentsNomber."
+extern const char HistoryEndMarker[];    // "__ContensEnd"
+
+// One record: views into the bytes it was read from (or into the store's strings), not copies.
+struct HistoryRecord {
+    const char* title;
+    size_t titleLength;
+    const char* content;
+    size_t contentLength;
+    int32_t kind;
+};
+
+struct HistoryReadResult {
+    int records;  // records taken, in file order
+    int complete; // 1 when no record of the data was lost; 0 tells the caller to keep the file
+};
+
+// Reads at most maxRecords records from data. Never reads outside data[0..size).
+// complete is 0 when a record was cut short or damaged, when the text ends inside the marker of
+// a next record, when a non-empty text holds no record, or when records lie past a zero byte;
+// stopping at maxRecords does not count as a loss.
+HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecord* records,
+                                     int maxRecords);
+
+// The number on a kind line (without its CR LF): "&H" hexadecimal, "&O" octal, else an optional
+// "-", decimal digits and an optional fraction, rounded half to even; anything else, and any
+// result outside the signed 32-bit range, gives 0.
+int32_t ParseKindLine(const char* text, size_t length);
+
+// Exact byte length of the file text for these records.
+size_t HistoryTextLength(const HistoryRecord* records, int count);
+
+// Writes the file text (HistoryTextLength bytes, no terminator) to out. Text that would not read
+// back is altered here, one byte per occurrence: the CR of every CR LF in a title becomes a
+// blank, and in a content the second byte of every "__ContensEnd" (any letter case) becomes "-".
+void ComposeHistoryText(const HistoryRecord* records, int count, char* out);
+
+// Owns a composed file text (malloc); data is never null after a successful compose.
+struct HistoryText {
+    char* data = nullptr;
+    size_t size = 0;
+
+    HistoryText() = default;
+    HistoryText(const HistoryText&) = delete;
+    HistoryText& operator=(const HistoryText&) = delete;
+    ~HistoryText();
+};
+
+// Composes the live entries of the store, slot 0 first. Returns 0 when out of memory.
+int ComposeStoreText(const HistoryStore& store, HistoryText& text);
+
+struct HistoryLoadResult {
+    int records;  // records read from the text (at most HistoryCapacity)
+    int complete; // 1 when every record of the text is in the store
+};
+
+// Sets the store up as an absent file leaves it, then fills its slots from the text: count is
+// the number of records up to 127, and a 128th record sits in the reserve slot. A failed
+// allocation keeps the entries loaded before it and makes the result incomplete.
+HistoryLoadResult LoadStoreFromText(HistoryStore& store, const char* data, size_t size);

@@ -1,0 +1,241 @@
+// The capture tick's decisions on a real store, with the documented fold standing in for lstrcmpiA.
+#include "capture/CaptureDecision.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string Repeat(const char* piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += piece;
+    }
+    return out;
+}
+
+class CaptureDecisionTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(InitEmptyStore(store), 1); }
+    void TearDown() override {
+        ReleaseStoreStrings(store);
+        EXPECT_EQ(store.ownedStrings, 0);
+    }
+
+    // Fills the store so that entry i (0 the newest) holds "http://127.0.0.1:1/<i>x".
+    void Fill(int entries) {
+        for (int i = entries - 1; i >= 0; --i) {
+            ASSERT_EQ(InsertAtTop(store, Url(i).c_str(), EntryKind::Url, "title"), 1);
+        }
+        ASSERT_EQ(store.count, entries);
+    }
+    static std::string Url(int i) { return "http://127.0.0.1:1/" + std::to_string(i) + "x"; }
+
+    // One tick's worth of work with a title that never fails.
+    int Tick(const char* text, const char* title = "T") {
+        const CaptureDecision d = DecideCapture(store, text, CompareFoldCp932);
+        return ApplyCapture(store, d, text, d.action == CaptureAction::Add ? title : nullptr);
+    }
+
+    HistoryStore store;
+};
+
+TEST(IsCapturable, ModesWithoutUrlTextTakeOnlyUrls) {
+    for (int32_t mode :
+         {DisplayMode::UrlOnly, DisplayMode::UrlTitle, DisplayMode::UrlOnly | DisplayMode::ListDisplay}) {
+        EXPECT_EQ(IsCapturable(mode, "a plain sentence."), 0);
+        EXPECT_EQ(IsCapturable(mode, ""), 0);
+        EXPECT_EQ(IsCapturable(mode, "https://example.com/"), 0);
+        EXPECT_EQ(IsCapturable(mode, "http://example.com/"), 1);
+    }
+}
+
+TEST(IsCapturable, UrlTextTakesAnyTextBelow1024Bytes) {
+    const int32_t mode = DisplayMode::UrlText | DisplayMode::ListDisplay;
+    EXPECT_EQ(IsCapturable(mode, ""), 1);
+    EXPECT_EQ(IsCapturable(mode, "a plain sentence."), 1);
+    EXPECT_EQ(IsCapturable(mode, std::string(1023, 'x').c_str()), 1);
+    EXPECT_EQ(IsCapturable(mode, std::string(1024, 'x').c_str()), 0);
+}
+
+TEST(NewEntryKind, UrlUnlessUrlTextModeAndNotUrl) {
+    EXPECT_EQ(NewEntryKind(DisplayMode::UrlText, "http://example.com/"), EntryKind::Url);
+    EXPECT_EQ(NewEntryKind(DisplayMode::UrlText, "HTTP://example.com/"), EntryKind::Text);
+    EXPECT_EQ(NewEntryKind(DisplayMode::UrlText, ""), EntryKind::Text);
+    EXPECT_EQ(NewEntryKind(DisplayMode::UrlOnly, "http://example.com/"), EntryKind::Url);
+}
+
+TEST(FormatByteTitle, PlainDecimal) {
+    char title[1024];
+    EXPECT_EQ(FormatByteTitle(title, sizeof title, 0), 6);
+    EXPECT_STREQ(title, "0 Byte");
+    FormatByteTitle(title, sizeof title, 1021);
+    EXPECT_STREQ(title, "1021 Byte");
+    EXPECT_EQ(FormatByteTitle(title, 6, 0), 0);
+    EXPECT_STREQ(title, "");
+}
+
+TEST(CopyCutText, AsciiIsCutAt1021Bytes) {
+    const std::string text(1500, 'x');
+    char buffer[CaptureBufferSize] = {};
+    EXPECT_EQ(CopyCutText(buffer, CaptureCapacity, text.c_str(), text.size() + 1), 1021u);
+    EXPECT_EQ(std::strlen(buffer), 1021u);
+    EXPECT_EQ(CopyCutText(buffer, CaptureCapacity, "short", 6), 5u);
+    EXPECT_STREQ(buffer, "short");
+}
+
+TEST(CopyCutText, SplitDoubleByteCharacterIsLeftOutWhole) {
+    char buffer[CaptureBufferSize] = {};
+    // The 1021st byte opens "あ" (82 A0): keeping it would store half a character.
+    const std::string leadAtCut = std::string(1020, 'a') + "あいう";
+    EXPECT_EQ(CopyCutText(buffer, CaptureCapacity, leadAtCut.c_str(), leadAtCut.size() + 1), 1020u);
+    EXPECT_EQ(std::string(buffer), std::string(1020, 'a'));
+    // A character that ends exactly at the cut stays.
+    const std::string endsAtCut = std::string(1019, 'a') + "あいう";
+    EXPECT_EQ(CopyCutText(buffer, CaptureCapacity, endsAtCut.c_str(), endsAtCut.size() + 1), 1021u);
+    // "ゃ" is 82 E1: its trail byte has a lead byte's value, so the byte at the cut alone cannot
+    // tell where characters begin.
+    const std::string trailLikeLead = "a" + Repeat("ゃ", 511);
+    ASSERT_EQ(static_cast<unsigned char>(trailLikeLead[1020]), 0xE1);
+    EXPECT_EQ(CopyCutText(buffer, CaptureCapacity, trailLikeLead.c_str(), trailLikeLead.size() + 1), 1021u);
+    const std::string even = trailLikeLead.substr(1);
+    EXPECT_EQ(CopyCutText(buffer, CaptureCapacity, even.c_str(), even.size() + 1), 1020u);
+}
+
+TEST(CopyCutText, BlockWithoutTerminatorIsNotOverrun) {
+    const char block[4] = {'a', 'b', 'c', 'd'};
+    char buffer[16];
+    std::memset(buffer, 'z', sizeof buffer);
+    EXPECT_EQ(CopyCutText(buffer, sizeof buffer, block, sizeof block), 4u);
+    EXPECT_STREQ(buffer, "abcd");
+    EXPECT_EQ(CopyCutText(buffer, 1, block, sizeof block), 0u);
+    EXPECT_STREQ(buffer, "");
+}
+
+TEST(CompareFoldCp932, FoldsLatinGreekCyrillicNotKanaOrWidth) {
+    EXPECT_EQ(CompareFoldCp932("HTTP://Example.COM/", "http://example.com/"), 0);
+    EXPECT_EQ(CompareFoldCp932("ＡＢＣＺ", "ａｂｃｚ"), 0);
+    EXPECT_EQ(CompareFoldCp932("ΑΒΓΩ", "αβγω"), 0);
+    EXPECT_EQ(CompareFoldCp932("АБЁОЯ", "абёоя"), 0); // Ё and О sit around the 0x7F gap
+    EXPECT_NE(CompareFoldCp932("A", "Ａ"), 0);
+    EXPECT_NE(CompareFoldCp932("ア", "あ"), 0);
+    EXPECT_NE(CompareFoldCp932("ｱ", "ア"), 0);
+    EXPECT_NE(CompareFoldCp932("abc", "abcd"), 0);
+    EXPECT_NE(CompareFoldCp932("", "a"), 0);
+    EXPECT_EQ(CompareFoldCp932("", ""), 0);
+    // "ア" is 83 41 and "ヂ" 83 61: a trail byte is not an ASCII letter to fold.
+    EXPECT_NE(CompareFoldCp932("ア", "ヂ"), 0);
+}
+
+TEST_F(CaptureDecisionTest, NoTextChangesNothing) {
+    Fill(2);
+    for (int32_t pending : {0, 1}) {
+        store.refreshPending = pending;
+        EXPECT_EQ(DecideCapture(store, nullptr, CompareFoldCp932).action, CaptureAction::Nothing);
+        EXPECT_EQ(Tick(nullptr), 0);
+        EXPECT_EQ(store.refreshPending, pending);
+        EXPECT_EQ(store.count, 2);
+    }
+}
+
+TEST_F(CaptureDecisionTest, SentenceIsIgnoredUnlessUrlText) {
+    store.refreshPending = 0;
+    EXPECT_EQ(Tick("a plain sentence."), 0);
+    EXPECT_EQ(store.count, 0);
+    EXPECT_EQ(store.refreshPending, 0);
+
+    store.displayMode = DisplayMode::UrlText;
+    EXPECT_EQ(Tick("a plain sentence.", "17 Byte"), 1);
+    EXPECT_EQ(store.count, 1);
+    EXPECT_EQ(store.kind[0], EntryKind::Text);
+    EXPECT_EQ(store.refreshPending, 1);
+}
+
+TEST_F(CaptureDecisionTest, SameUrlTwiceClearsPendingAndAddsNothing) {
+    EXPECT_EQ(Tick("http://127.0.0.1:1/x"), 1);
+    EXPECT_EQ(store.refreshPending, 1);
+    EXPECT_EQ(DecideCapture(store, "http://127.0.0.1:1/x", CompareFoldCp932).action,
+              CaptureAction::KeepNewest);
+    EXPECT_EQ(Tick("http://127.0.0.1:1/x"), 0);
+    EXPECT_EQ(store.count, 1);
+    EXPECT_EQ(store.refreshPending, 0);
+}
+
+TEST_F(CaptureDecisionTest, MatchAtFourStaysMatchAtFiveIsPromoted) {
+    Fill(8);
+    store.refreshPending = 1;
+    int index = 7;
+    EXPECT_EQ(FindDuplicate(store, Url(4).c_str(), CompareFoldCp932, index), 1);
+    EXPECT_EQ(index, -1);
+    EXPECT_EQ(Tick(Url(4).c_str()), 0);
+    EXPECT_EQ(store.refreshPending, 0);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(store.content[i], Url(i));
+    }
+
+    store.kind[5] = EntryKind::Text;
+    StoreFreeString(store, store.title[5]);
+    store.title[5] = StoreCopyString(store, "kept", 4);
+    EXPECT_EQ(FindDuplicate(store, Url(5).c_str(), CompareFoldCp932, index), 1);
+    EXPECT_EQ(index, 5);
+    EXPECT_EQ(Tick(Url(5).c_str()), 1);
+    EXPECT_EQ(store.refreshPending, 1);
+    EXPECT_EQ(store.count, 8);
+    EXPECT_EQ(store.content[0], Url(5));
+    EXPECT_EQ(store.kind[0], EntryKind::Text);
+    EXPECT_STREQ(store.title[0], "kept");
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_EQ(store.content[i], Url(i - 1));
+    }
+    EXPECT_EQ(store.content[6], Url(6));
+}
+
+TEST_F(CaptureDecisionTest, NoMatchGivesMinusOne) {
+    Fill(3);
+    int index = 2;
+    EXPECT_EQ(FindDuplicate(store, "http://127.0.0.1:1/none", CompareFoldCp932, index), 0);
+    EXPECT_EQ(index, -1);
+}
+
+TEST_F(CaptureDecisionTest, LetterCaseDuplicatesAcrossKinds) {
+    store.displayMode = DisplayMode::UrlText;
+    ASSERT_EQ(InsertAtTop(store, "HTTP://127.0.0.1:1/ABC", EntryKind::Text, "22 Byte"), 1);
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_EQ(InsertAtTop(store, ("filler " + std::to_string(i)).c_str(), EntryKind::Text, "8 Byte"), 1);
+    }
+    // The URL equals the older text entry but for case: promoted, still a text entry.
+    EXPECT_EQ(Tick("http://127.0.0.1:1/abc"), 1);
+    EXPECT_EQ(store.count, 6);
+    EXPECT_STREQ(store.content[0], "HTTP://127.0.0.1:1/ABC");
+    EXPECT_EQ(store.kind[0], EntryKind::Text);
+    // And a text equal to the URL entry but for case is a duplicate of it.
+    ASSERT_EQ(InsertAtTop(store, "http://127.0.0.1:1/def", EntryKind::Url, "t"), 1);
+    EXPECT_EQ(Tick("HTTP://127.0.0.1:1/DEF"), 0);
+    EXPECT_EQ(store.count, 7);
+    EXPECT_EQ(store.refreshPending, 0);
+}
+
+TEST_F(CaptureDecisionTest, CaptureAtFullCapacityPushesOutTheOldest) {
+    Fill(MaxLiveEntries);
+    const std::string oldest = store.content[126];
+    const std::string secondOldest = store.content[125];
+    EXPECT_EQ(Tick("http://127.0.0.1:1/new"), 1);
+    EXPECT_EQ(store.count, 127);
+    EXPECT_STREQ(store.content[0], "http://127.0.0.1:1/new");
+    EXPECT_EQ(store.content[126], secondOldest);
+    int index = 0;
+    EXPECT_EQ(FindDuplicate(store, oldest.c_str(), CompareFoldCp932, index), 0);
+}
+
+TEST_F(CaptureDecisionTest, MissingTitleAddsNothing) {
+    store.refreshPending = 0;
+    const CaptureDecision d = DecideCapture(store, "http://127.0.0.1:1/x", CompareFoldCp932);
+    ASSERT_EQ(d.action, CaptureAction::Add);
+    EXPECT_EQ(ApplyCapture(store, d, "http://127.0.0.1:1/x", nullptr), 0);
+    EXPECT_EQ(store.count, 0);
+    EXPECT_EQ(store.refreshPending, 0);
+}
+
+} // namespace

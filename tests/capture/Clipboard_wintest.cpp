@@ -1,0 +1,485 @@
+// The capture tick under Wine: the real clipboard, a real window's timer 24 and the one store.
+#include "capture/Clipboard_win.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/Shell_win.h"
+#include "app/ids.h"
+#include "capture/CaptureDecision.h"
+#include "history/HistoryStore.h"
+
+namespace {
+
+const char FallbackTitle[] = "ページタイトル不明";
+// A closed loopback port: the title download fails at once and never leaves the machine.
+const char LoopbackUrl[] = "http://127.0.0.1:1/x";
+
+LRESULT CALLBACK TickingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER) {
+        ClipboardTick(wParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateTickingWindow() {
+    static ATOM atom = 0;
+    if (!atom) {
+        WNDCLASSEXA wc = {};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = TickingWindowProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "ClipwrenCaptureTest";
+        atom = RegisterClassExA(&wc);
+    }
+    return CreateWindowExA(0, "ClipwrenCaptureTest", "", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+HGLOBAL BlockOf(const void* bytes, size_t size) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size ? size : 1);
+    if (block) {
+        void* p = GlobalLock(block);
+        std::memcpy(p, bytes, size);
+        GlobalUnlock(block);
+    }
+    return block;
+}
+
+// Replaces the clipboard's content without going through the code under test: text (null for
+// none) and, when mark is given, one more registered format holding markBytes.
+bool PutClipboard(const char* text, const char* mark = nullptr, const void* markBytes = "",
+                  size_t markSize = 1) {
+    if (!OpenClipboard(nullptr)) {
+        return false;
+    }
+    bool ok = EmptyClipboard() != 0;
+    if (ok && text) {
+        ok = SetClipboardData(CF_TEXT, BlockOf(text, std::strlen(text) + 1)) != nullptr;
+    }
+    if (ok && mark) {
+        ok = SetClipboardData(RegisterClipboardFormatA(mark), BlockOf(markBytes, markSize)) != nullptr;
+    }
+    CloseClipboard();
+    return ok;
+}
+
+std::string ClipboardTextNow() {
+    std::string text = "<none>";
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE handle = GetClipboardData(CF_TEXT)) {
+            if (const char* p = static_cast<const char*>(GlobalLock(handle))) {
+                text = p;
+                GlobalUnlock(handle);
+            }
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+std::string Repeat(const char* piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += piece;
+    }
+    return out;
+}
+
+class ClipboardTickTest : public testing::Test {
+protected:
+    void SetUp() override {
+        window = CreateTickingWindow();
+        ASSERT_NE(window, nullptr);
+        Shell().mainWindow = window;
+        ReleaseStoreStrings(store);
+        ASSERT_EQ(InitEmptyStore(store), 1);
+    }
+    void TearDown() override {
+        KillTimer(window, CaptureTimer);
+        DestroyWindow(window);
+        Shell().mainWindow = nullptr;
+        ReleaseStoreStrings(store);
+        EXPECT_EQ(store.ownedStrings, 0);
+    }
+
+    // Entry i (0 the newest) holds "http://127.0.0.1:1/<i>x" with the title "t<i>".
+    void Fill(int entries) {
+        for (int i = entries - 1; i >= 0; --i) {
+            ASSERT_EQ(InsertAtTop(store, Url(i).c_str(), EntryKind::Url, ("t" + std::to_string(i)).c_str()),
+                      1);
+        }
+    }
+    static std::string Url(int i) { return "http://127.0.0.1:1/" + std::to_string(i) + "x"; }
+
+    void TickWith(const char* text) {
+        ASSERT_TRUE(PutClipboard(text));
+        ClipboardTick(CaptureTimer);
+    }
+
+    HistoryStore& store = TheHistory();
+    HWND window = nullptr;
+};
+
+TEST_F(ClipboardTickTest, OtherTimerDoesNothingAndLeavesTimer24Stopped) {
+    ASSERT_TRUE(PutClipboard(LoopbackUrl));
+    store.refreshPending = 0;
+    ClipboardTick(CaptureTimer + 1);
+    ClipboardTick(0);
+    EXPECT_EQ(store.count, 0);
+    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_FALSE(KillTimer(window, CaptureTimer)) << "timer 24 was started";
+}
+
+TEST_F(ClipboardTickTest, TickRestartsTimer24EvenWhenNothingHappens) {
+    ASSERT_TRUE(PutClipboard(nullptr));
+    ClipboardTick(CaptureTimer);
+    EXPECT_TRUE(KillTimer(window, CaptureTimer));
+}
+
+TEST_F(ClipboardTickTest, RealTimerMessageCapturesAndRestartsTheTimer) {
+    ASSERT_TRUE(PutClipboard(LoopbackUrl));
+    ASSERT_NE(SetTimer(window, CaptureTimer, 10, nullptr), 0u);
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (store.count == 0 && GetTickCount() - start < 5000) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        }
+    }
+    ASSERT_EQ(store.count, 1);
+    EXPECT_STREQ(store.content[0], LoopbackUrl);
+    EXPECT_TRUE(KillTimer(window, CaptureTimer));
+}
+
+TEST_F(ClipboardTickTest, NoTextChangesNothingAndLeavesTheFlag) {
+    Fill(2);
+    for (int32_t pending : {0, 1}) {
+        store.refreshPending = pending;
+        TickWith(nullptr);
+        EXPECT_EQ(store.refreshPending, pending);
+        // Some other format, but no text.
+        ASSERT_TRUE(PutClipboard(nullptr, "Clipwren Test Data", "\1\2", 2));
+        ClipboardTick(CaptureTimer);
+        EXPECT_EQ(store.refreshPending, pending);
+        EXPECT_EQ(store.count, 2);
+    }
+}
+
+TEST_F(ClipboardTickTest, UrlModesTakeUrlsOnly) {
+    for (int32_t mode : {DisplayMode::UrlOnly, DisplayMode::UrlTitle | DisplayMode::ListDisplay}) {
+        ReleaseStoreStrings(store);
+        ASSERT_EQ(InitEmptyStore(store), 1);
+        store.displayMode = mode;
+        store.refreshPending = 0;
+        TickWith("a plain sentence, not an address");
+        EXPECT_EQ(store.count, 0);
+        EXPECT_EQ(store.refreshPending, 0);
+        TickWith(LoopbackUrl);
+        ASSERT_EQ(store.count, 1);
+        EXPECT_STREQ(store.content[0], LoopbackUrl);
+        EXPECT_EQ(store.kind[0], EntryKind::Url);
+        EXPECT_STREQ(store.title[0], FallbackTitle);
+        EXPECT_EQ(store.refreshPending, 1);
+    }
+}
+
+TEST_F(ClipboardTickTest, UrlTextTakesEmptyAndLongTexts) {
+    store.displayMode = DisplayMode::UrlText;
+    TickWith("");
+    ASSERT_EQ(store.count, 1);
+    EXPECT_STREQ(store.content[0], "");
+    EXPECT_EQ(store.kind[0], EntryKind::Text);
+    EXPECT_STREQ(store.title[0], "0 Byte");
+
+    const std::string longText = std::string(1000, 'a') + std::string(600, 'b');
+    TickWith(longText.c_str());
+    ASSERT_EQ(store.count, 2);
+    EXPECT_EQ(std::string(store.content[0]), longText.substr(0, 1021));
+    EXPECT_EQ(store.kind[0], EntryKind::Text);
+    EXPECT_STREQ(store.title[0], "1021 Byte");
+
+    TickWith(LoopbackUrl);
+    ASSERT_EQ(store.count, 3);
+    EXPECT_EQ(store.kind[0], EntryKind::Url);
+}
+
+TEST_F(ClipboardTickTest, DoubleByteCharacterAtTheCutIsLeftOutWhole) {
+    store.displayMode = DisplayMode::UrlText;
+    const std::string text = std::string(1020, 'a') + Repeat("漢字", 20);
+    TickWith(text.c_str());
+    ASSERT_EQ(store.count, 1);
+    EXPECT_EQ(std::string(store.content[0]), std::string(1020, 'a'));
+    EXPECT_STREQ(store.title[0], "1020 Byte");
+}
+
+TEST_F(ClipboardTickTest, SameUrlTwiceClearsTheFlagAndAddsNothing) {
+    TickWith(LoopbackUrl);
+    ASSERT_EQ(store.count, 1);
+    EXPECT_EQ(store.refreshPending, 1);
+    ClipboardTick(CaptureTimer);
+    EXPECT_EQ(store.count, 1);
+    EXPECT_EQ(store.refreshPending, 0);
+}
+
+TEST_F(ClipboardTickTest, MatchAtIndexFourStaysAtIndexFiveMoves) {
+    Fill(7);
+    store.refreshPending = 1;
+    TickWith("http://127.0.0.1:1/4X");
+    EXPECT_EQ(store.refreshPending, 0);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(store.content[i], Url(i));
+    }
+    TickWith(Url(5).c_str());
+    EXPECT_EQ(store.refreshPending, 1);
+    EXPECT_EQ(store.count, 7);
+    EXPECT_EQ(store.content[0], Url(5));
+    EXPECT_STREQ(store.title[0], "t5"); // not fetched again
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_EQ(store.content[i], Url(i - 1));
+    }
+    EXPECT_EQ(store.content[6], Url(6));
+}
+
+TEST_F(ClipboardTickTest, FirstTickTreatsTheLoadedHistoryLikeAnyOther) {
+    // As left by loading a history file: the clipboard's text is the oldest entry.
+    Fill(7);
+    TickWith(Url(6).c_str());
+    EXPECT_EQ(store.content[0], Url(6));
+    EXPECT_EQ(store.count, 7);
+}
+
+TEST_F(ClipboardTickTest, LetterCaseDuplicatesAcrossKinds) {
+    store.displayMode = DisplayMode::UrlText;
+    ASSERT_EQ(InsertAtTop(store, "HTTP://127.0.0.1:1/ABC", EntryKind::Text, "22 Byte"), 1);
+    ASSERT_EQ(InsertAtTop(store, "ΑΒΓ Ｗｉｄｅ Кот", EntryKind::Text, "15 Byte"), 1);
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_EQ(InsertAtTop(store, Url(i).c_str(), EntryKind::Url, "t"), 1);
+    }
+    TickWith("http://127.0.0.1:1/abc");
+    EXPECT_EQ(store.count, 7);
+    EXPECT_STREQ(store.content[0], "HTTP://127.0.0.1:1/ABC");
+    EXPECT_EQ(store.kind[0], EntryKind::Text);
+    TickWith("αβγ ｗＩＤＥ кОТ");
+    EXPECT_EQ(store.count, 7);
+    EXPECT_STREQ(store.content[0], "ΑΒΓ Ｗｉｄｅ Кот");
+    // Kana and width are not letter case: these are new entries.
+    TickWith("ΑΒΓ Wide Кот");
+    EXPECT_EQ(store.count, 8);
+    TickWith("ｶﾅ");
+    TickWith("カナ");
+    TickWith("かな");
+    EXPECT_EQ(store.count, 11);
+}
+
+TEST_F(ClipboardTickTest, CaptureAtFullCapacityPushesOutTheOldest) {
+    Fill(MaxLiveEntries);
+    TickWith("http://127.0.0.1:1/new");
+    EXPECT_EQ(store.count, MaxLiveEntries);
+    EXPECT_STREQ(store.content[0], "http://127.0.0.1:1/new");
+    EXPECT_EQ(store.content[126], Url(125));
+    // The pushed-out entry is no longer found: copying it again adds it anew.
+    TickWith(Url(126).c_str());
+    EXPECT_EQ(store.content[0], Url(126));
+    EXPECT_STREQ(store.title[0], FallbackTitle);
+}
+
+TEST_F(ClipboardTickTest, CopyBackIsFoundAmongTheFiveNewest) {
+    Fill(6);
+    store.refreshPending = 1;
+    EXPECT_EQ(WriteClipboardText(store.content[3]), 1);
+    EXPECT_EQ(ClipboardTextNow(), Url(3));
+    ClipboardTick(CaptureTimer);
+    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_EQ(store.content[3], Url(3));
+    EXPECT_EQ(store.count, 6);
+}
+
+TEST_F(ClipboardTickTest, PrivacyMarksKeepTextOut) {
+    const DWORD refuse = 0;
+    const DWORD allow = 1;
+    store.displayMode = DisplayMode::UrlText;
+    store.refreshPending = 0;
+    ASSERT_TRUE(PutClipboard("hunter2", "Clipboard Viewer Ignore"));
+    ClipboardTick(CaptureTimer);
+    ASSERT_TRUE(PutClipboard("hunter2", "ExcludeClipboardContentFromMonitorProcessing"));
+    ClipboardTick(CaptureTimer);
+    ASSERT_TRUE(PutClipboard("hunter2", "CanIncludeInClipboardHistory", &refuse, sizeof refuse));
+    ClipboardTick(CaptureTimer);
+    EXPECT_EQ(store.count, 0);
+    EXPECT_EQ(store.refreshPending, 0);
+    char buffer[16] = "untouched";
+    EXPECT_EQ(ReadClipboardText(buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "untouched");
+
+    ASSERT_TRUE(PutClipboard("hunter2", "CanIncludeInClipboardHistory", &allow, sizeof allow));
+    ClipboardTick(CaptureTimer);
+    ASSERT_EQ(store.count, 1);
+    TickWith("hunter3");
+    ASSERT_EQ(store.count, 2);
+    EXPECT_STREQ(store.content[0], "hunter3");
+}
+
+TEST(ClipboardText, WriteAndReadRoundTripShiftJis) {
+    const char text[] = "表示 http://127.0.0.1:1/ソ";
+    EXPECT_EQ(WriteClipboardText(text), 1);
+    EXPECT_EQ(ClipboardTextNow(), text);
+    char buffer[CaptureBufferSize] = {};
+    EXPECT_EQ(ReadClipboardText(buffer, CaptureCapacity), 1);
+    EXPECT_STREQ(buffer, text);
+    // A small capacity cuts before the double-byte character it would split.
+    char small[5];
+    EXPECT_EQ(ReadClipboardText(small, sizeof small), 1);
+    EXPECT_STREQ(small, "表");
+    EXPECT_EQ(WriteClipboardText(""), 1);
+    EXPECT_EQ(ClipboardTextNow(), "");
+}
+
+// Programs open the clipboard for a window of theirs. (Wine lets a second OpenClipboard(NULL) in
+// while the first holder passed no window either.)
+HWND CreateOwnerWindow() {
+    return CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr),
+                           nullptr);
+}
+
+// Holds the clipboard open on a thread of its own, the way another program would.
+struct ClipboardHolder {
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = nullptr;
+
+    static DWORD WINAPI Hold(void* self) {
+        ClipboardHolder& h = *static_cast<ClipboardHolder*>(self);
+        const HWND owner = CreateOwnerWindow();
+        if (!OpenClipboard(owner)) {
+            return 1;
+        }
+        SetEvent(h.opened);
+        WaitForSingleObject(h.release, 15000);
+        CloseClipboard();
+        DestroyWindow(owner);
+        return 0;
+    }
+    bool Start() {
+        thread = CreateThread(nullptr, 0, Hold, this, 0, nullptr);
+        return thread && WaitForSingleObject(opened, 5000) == WAIT_OBJECT_0;
+    }
+    // True while the holder still has the clipboard open.
+    bool Holding() const { return WaitForSingleObject(thread, 0) == WAIT_TIMEOUT; }
+    ~ClipboardHolder() {
+        SetEvent(release);
+        if (thread) {
+            WaitForSingleObject(thread, 15000);
+            CloseHandle(thread);
+        }
+        CloseHandle(opened);
+        CloseHandle(release);
+    }
+};
+
+TEST_F(ClipboardTickTest, HeldClipboardCountsAsNoTextAndTicksStayShort) {
+    ASSERT_TRUE(PutClipboard(LoopbackUrl));
+    store.refreshPending = 0;
+    {
+        ClipboardHolder holder;
+        ASSERT_TRUE(holder.Start());
+        DWORD longest = 0;
+        // A few seconds of ticks and writes while the other side never lets go.
+        for (int i = 0; i < 25 && holder.Holding(); ++i) {
+            const DWORD start = GetTickCount();
+            ClipboardTick(CaptureTimer);
+            longest = std::max(longest, GetTickCount() - start);
+            EXPECT_EQ(WriteClipboardText("http://127.0.0.1:1/other"), 0);
+            Sleep(20);
+        }
+        EXPECT_TRUE(holder.Holding());
+        EXPECT_EQ(store.count, 0);
+        EXPECT_EQ(store.refreshPending, 0);
+        EXPECT_TRUE(KillTimer(window, CaptureTimer));
+        std::printf("[ figure ] longest tick while the clipboard was held: %lu ms\n",
+                    static_cast<unsigned long>(longest));
+    }
+    EXPECT_EQ(ClipboardTextNow(), LoopbackUrl); // the refused writes left it alone
+    ClipboardTick(CaptureTimer);
+    EXPECT_EQ(store.count, 1);
+}
+
+// Child side of the next test: holds the clipboard from another process until told to let go.
+TEST(ClipboardHolderProcess, DISABLED_Hold) {
+    const char* name = std::getenv("CLIPWREN_HOLD_NAME");
+    ASSERT_NE(name, nullptr);
+    HANDLE opened = OpenEventA(EVENT_MODIFY_STATE, FALSE, (std::string(name) + "Opened").c_str());
+    HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, (std::string(name) + "Release").c_str());
+    ASSERT_TRUE(opened && release);
+    const HWND owner = CreateOwnerWindow();
+    ASSERT_TRUE(OpenClipboard(owner));
+    SetEvent(opened);
+    WaitForSingleObject(release, 15000);
+    CloseClipboard();
+    DestroyWindow(owner);
+    CloseHandle(opened);
+    CloseHandle(release);
+}
+
+TEST_F(ClipboardTickTest, ClipboardHeldByAnotherProcess) {
+    ASSERT_TRUE(PutClipboard(LoopbackUrl));
+    char name[64];
+    std::snprintf(name, sizeof name, "ClipwrenHold%lu", GetCurrentProcessId());
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, (std::string(name) + "Opened").c_str());
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, (std::string(name) + "Release").c_str());
+    ASSERT_TRUE(opened && release);
+    SetEnvironmentVariableA("CLIPWREN_HOLD_NAME", name);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string command =
+        std::string("\"") + self +
+        "\" --gtest_filter=ClipboardHolderProcess.DISABLED_Hold --gtest_also_run_disabled_tests";
+    // The child's own test report would only clutter ours.
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = nul;
+    si.hStdError = nul;
+    PROCESS_INFORMATION pi = {};
+    const BOOL started =
+        CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(nul);
+    ASSERT_TRUE(started);
+    const bool held = WaitForSingleObject(opened, 15000) == WAIT_OBJECT_0;
+    EXPECT_TRUE(held);
+    if (held) {
+        store.refreshPending = 0;
+        for (int i = 0; i < 3; ++i) {
+            ClipboardTick(CaptureTimer);
+        }
+        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), WAIT_TIMEOUT) << "the holder let go early";
+        EXPECT_EQ(store.count, 0);
+        EXPECT_EQ(store.refreshPending, 0);
+    }
+    SetEvent(release);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(pi.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    CloseHandle(opened);
+    CloseHandle(release);
+    ClipboardTick(CaptureTimer);
+    EXPECT_EQ(store.count, 1);
+}
+
+} // namespace
