@@ -18,7 +18,8 @@ std::string ProgramPath() {
     return text.substr(0, text.find_last_of('\\') + 1) + "clipwren.exe";
 }
 
-// The process's main window, once it has one; null after timeoutMs.
+// The process's main window once its creation has finished (it is shown then); null after
+// timeoutMs or when the process ends first.
 HWND WaitForMainWindow(DWORD processId, HANDLE process, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
@@ -26,7 +27,7 @@ HWND WaitForMainWindow(DWORD processId, HANDLE process, DWORD timeoutMs) {
         while ((window = FindWindowExA(nullptr, window, "NORMAL0", "Clipwren")) != nullptr) {
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == processId) {
+            if (owner == processId && IsWindowVisible(window)) {
                 return window;
             }
         }
