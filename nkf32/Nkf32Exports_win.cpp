@@ -1,15 +1,32 @@
-// nkf32.dll's exports (interim: the input is copied unchanged, bounded to 1023 bytes).
+// nkf32.dll's exports: the options of the process and the conversion they select.
 #include "nkf32.h"
 
-#include <cstring>
+#include <atomic>
 
-extern "C" int WINAPI SetNkfOption(const char*) { return 1; }
+#include "Converter.h"
+
+namespace {
+
+// One setting per process; atomic because a download abandoned at its deadline may still be
+// converting on another thread while the next one sets the options.
+std::atomic<int> g_input{static_cast<int>(nkf::Encoding::Auto)};
+
+} // namespace
+
+extern "C" int WINAPI SetNkfOption(const char* options) {
+    g_input.store(static_cast<int>(nkf::ParseOptions(options).input));
+    return 1;
+}
 
 extern "C" void WINAPI NkfConvert(char* out, const char* in) {
-    size_t n = std::strlen(in);
-    if (n > 1023) {
-        n = 1023;
+    if (out == nullptr) {
+        return;
     }
-    std::memcpy(out, in, n);
-    out[n] = '\0';
+    if (in == nullptr) {
+        out[0] = '\0';
+        return;
+    }
+    nkf::Options options;
+    options.input = static_cast<nkf::Encoding>(g_input.load());
+    nkf::Convert(in, out, options);
 }

@@ -1,0 +1,36 @@
+// One-character readers of the multi-byte encodings, shared by recognition and conversion.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace nkf {
+
+enum class Kind : std::uint8_t {
+    Ascii,      // a byte below 0x80
+    HalfKana,   // a half-width katakana
+    Kanji,      // a JIS X 0208 character of rows 1-8 or 16-84 (row says which)
+    Vendor,     // NEC row 13, IBM kanji, user-defined or three-byte codes
+    Other,      // any other valid character (UTF-8 only)
+    Unassigned, // well formed, but no character there
+    Invalid,    // malformed: one byte is consumed and dropped
+    Cut,        // a sequence that the end of the input cuts off
+};
+
+struct Char {
+    std::size_t length; // bytes consumed, at least 1
+    std::uint16_t sjis; // the Shift_JIS form: below 0x100 one byte, else two; 0 none
+    Kind kind;
+    std::uint8_t row; // the JIS row of a Kanji
+};
+
+// Each reads the character at in[0] of the n > 0 bytes available.
+Char NextEucJp(const unsigned char* in, std::size_t n);
+Char NextShiftJis(const unsigned char* in, std::size_t n);
+Char NextUtf8(const unsigned char* in, std::size_t n);
+
+// The Shift_JIS form of JIS X 0208 row and cell (1..94), or 0; the kind it has for recognition.
+std::uint16_t JisToSjis(unsigned row, unsigned cell);
+Kind JisKind(unsigned row);
+
+} // namespace nkf

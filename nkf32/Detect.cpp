@@ -1,0 +1,130 @@
+// Recognition of the input encoding: ISO-2022-JP, ASCII, UTF-8, EUC-JP or Shift_JIS.
+#include "Converter.h"
+
+#include "Decode.h"
+
+namespace nkf {
+
+namespace {
+
+struct Tally {
+    std::size_t errors = 0;
+    long score = 0;
+};
+
+// How ordinary a character is in a Japanese title, per byte: kana highest, then punctuation and
+// the first-level kanji, then the second level; half-width katakana one per byte, so that a
+// run of them read the other way as kanji is a tie; vendor codes nothing.
+long Ordinariness(const Char& c) {
+    switch (c.kind) {
+    case Kind::HalfKana:
+        return static_cast<long>(c.length);
+    case Kind::Kanji:
+        if (c.row == 4 || c.row == 5) {
+            return 4;
+        }
+        if (c.row == 1 || c.row == 3 || (c.row >= 16 && c.row <= 47)) {
+            return 2;
+        }
+        return 1;
+    case Kind::Ascii:
+    case Kind::Vendor:
+    case Kind::Other:
+    case Kind::Unassigned:
+    case Kind::Invalid:
+    case Kind::Cut:
+        break;
+    }
+    return 0;
+}
+
+bool IsIn(unsigned char b, const char* set) {
+    for (const char* p = set; *p != '\0'; ++p) {
+        if (static_cast<unsigned char>(*p) == b) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether a half-width katakana can follow the previous one (0 after anything else): voicing
+// marks, small kana and the long vowel mark only follow the kana that take them. Other text
+// read as Shift_JIS often becomes runs of half-width katakana that break these rules.
+bool KanaCanFollow(unsigned char prev, unsigned char kana) {
+    static const char kVoiceable[] = "\xB3\xB6\xB7\xB8\xB9\xBA\xBB\xBC\xBD\xBE\xBF\xC0\xC1\xC2\xC3\xC4"
+                                     "\xCA\xCB\xCC\xCD\xCE";
+    static const char kBeforeSmallVowel[] = "\xB2\xB3\xB7\xB8\xBC\xC1\xC2\xC3\xC4\xC6\xCB\xCC\xD0\xD8\xDE";
+    static const char kBeforeSmallYa[] = "\xB7\xBC\xC1\xC3\xC6\xCB\xCC\xD0\xD8\xDE\xDF";
+    const bool prevIsKana = prev >= 0xA6 && prev <= 0xDF;
+    if (kana == 0xDE) {
+        return IsIn(prev, kVoiceable);
+    }
+    if (kana == 0xDF) {
+        return prev >= 0xCA && prev <= 0xCE;
+    }
+    if (kana >= 0xA7 && kana <= 0xAB) {
+        return IsIn(prev, kBeforeSmallVowel);
+    }
+    if (kana >= 0xAC && kana <= 0xAE) {
+        return IsIn(prev, kBeforeSmallYa);
+    }
+    if (kana == 0xAF || kana == 0xB0) {
+        return prevIsKana;
+    }
+    return true;
+}
+
+Tally Read(const unsigned char* in, std::size_t length, Char (*next)(const unsigned char*, std::size_t)) {
+    Tally t;
+    unsigned char prevKana = 0;
+    for (std::size_t i = 0; i < length;) {
+        const Char c = next(in + i, length - i);
+        if (c.kind == Kind::Invalid || c.kind == Kind::Unassigned) {
+            ++t.errors;
+        }
+        const unsigned char kana = c.kind == Kind::HalfKana ? static_cast<unsigned char>(c.sjis) : 0;
+        t.score += kana != 0 && !KanaCanFollow(prevKana, kana) ? -2 : Ordinariness(c);
+        prevKana = kana;
+        i += c.length;
+    }
+    return t;
+}
+
+bool IsUtf8(const unsigned char* in, std::size_t length) {
+    bool multiByte = false;
+    for (std::size_t i = 0; i < length;) {
+        const Char c = NextUtf8(in + i, length - i);
+        if (c.kind == Kind::Invalid) {
+            return false;
+        }
+        multiByte = multiByte || (c.kind != Kind::Ascii && c.kind != Kind::Cut);
+        i += c.length;
+    }
+    return multiByte;
+}
+
+} // namespace
+
+Encoding DetectEncoding(const unsigned char* in, std::size_t length) {
+    bool high = false;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (in[i] == 0x1B) {
+            return Encoding::Iso2022Jp;
+        }
+        high = high || in[i] >= 0x80;
+    }
+    if (!high) {
+        return Encoding::Ascii;
+    }
+    if (IsUtf8(in, length)) {
+        return Encoding::Utf8;
+    }
+    const Tally euc = Read(in, length, NextEucJp);
+    const Tally sjis = Read(in, length, NextShiftJis);
+    if (euc.errors != sjis.errors) {
+        return sjis.errors < euc.errors ? Encoding::ShiftJis : Encoding::EucJp;
+    }
+    return sjis.score > euc.score ? Encoding::ShiftJis : Encoding::EucJp;
+}
+
+} // namespace nkf

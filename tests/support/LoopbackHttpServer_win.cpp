@@ -1,0 +1,228 @@
+// A small HTTP server on 127.0.0.1 for Windows tests and benchmarks; every wait in it is short
+// and watches the stop event, so the destructor returns promptly.
+#include "support/LoopbackHttpServer_win.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+// How often blocked socket waits look at the stop event.
+constexpr long PollMs = 50;
+// Requests larger than this are answered from what has arrived.
+constexpr size_t MaxRequestBytes = 16384;
+
+// Waits up to PollMs for socket to become readable: 1 readable, 0 not yet, -1 error.
+int WaitReadable(SOCKET socket) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket, &readable);
+    timeval timeout = {0, PollMs * 1000};
+    int n = select(0, &readable, nullptr, nullptr, &timeout);
+    return n < 0 ? -1 : n;
+}
+
+const char* Reason(int status) {
+    switch (status) {
+    case 200: return "OK";
+    case 301: return "Moved Permanently";
+    case 302: return "Found";
+    case 404: return "Not Found";
+    case 500: return "Internal Server Error";
+    default: return "Status";
+    }
+}
+
+// The path of "GET /path HTTP/1.1"; empty when the request line is malformed.
+std::string RequestPath(const std::string& request) {
+    size_t first = request.find(' ');
+    if (first == std::string::npos) {
+        return std::string();
+    }
+    size_t second = request.find_first_of(" \r\n", first + 1);
+    if (second == std::string::npos) {
+        return std::string();
+    }
+    return request.substr(first + 1, second - first - 1);
+}
+
+} // namespace
+
+LoopbackResponse HttpPage(int status, const std::string& body, const std::string& contentType) {
+    char head[256];
+    std::snprintf(head, sizeof head,
+                  "HTTP/1.1 %d %s\r\nContent-Type: %s\r\nContent-Length: %u\r\nConnection: close\r\n\r\n",
+                  status, Reason(status), contentType.c_str(), static_cast<unsigned>(body.size()));
+    LoopbackResponse response;
+    response.bytes = head + body;
+    return response;
+}
+
+LoopbackResponse HttpRedirect(const std::string& location) {
+    LoopbackResponse response;
+    response.bytes = "HTTP/1.1 302 Found\r\nLocation: " + location +
+                     "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    return response;
+}
+
+LoopbackResponse InPackets(LoopbackResponse response, size_t packetBytes, DWORD pauseMs) {
+    response.packetBytes = packetBytes;
+    response.pauseMs = pauseMs;
+    return response;
+}
+
+LoopbackResponse Silent() {
+    LoopbackResponse response;
+    response.silent = true;
+    return response;
+}
+
+LoopbackHttpServer::LoopbackHttpServer() {
+    WSADATA data;
+    wsaStarted_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    stopping_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!wsaStarted_ || !stopping_) {
+        return;
+    }
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (listener == INVALID_SOCKET) {
+        return;
+    }
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    int size = sizeof address;
+    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener, SOMAXCONN) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        closesocket(listener);
+        return;
+    }
+    listener_ = listener;
+    port_ = ntohs(address.sin_port);
+    acceptor_ = std::thread(&LoopbackHttpServer::AcceptLoop, this);
+}
+
+LoopbackHttpServer::~LoopbackHttpServer() {
+    if (stopping_) {
+        SetEvent(stopping_);
+    }
+    if (acceptor_.joinable()) {
+        acceptor_.join();
+    }
+    // The acceptor has ended, so no connection thread can be added any more.
+    for (std::thread& connection : connections_) {
+        connection.join();
+    }
+    if (listener_ != INVALID_SOCKET) {
+        closesocket(listener_);
+    }
+    if (stopping_) {
+        CloseHandle(stopping_);
+    }
+    if (wsaStarted_) {
+        WSACleanup();
+    }
+}
+
+std::string LoopbackHttpServer::Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+void LoopbackHttpServer::Serve(const std::string& path, const LoopbackResponse& response) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    responses_[path] = response;
+}
+
+int LoopbackHttpServer::Requests(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = requests_.find(path);
+    return it == requests_.end() ? 0 : it->second;
+}
+
+bool LoopbackHttpServer::Pause(DWORD ms) { return WaitForSingleObject(stopping_, ms) == WAIT_TIMEOUT; }
+
+void LoopbackHttpServer::AcceptLoop() {
+    while (WaitForSingleObject(stopping_, 0) == WAIT_TIMEOUT) {
+        if (WaitReadable(listener_) != 1) {
+            continue;
+        }
+        SOCKET client = accept(listener_, nullptr, nullptr);
+        if (client == INVALID_SOCKET) {
+            continue;
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        connections_.emplace_back(&LoopbackHttpServer::Answer, this, client);
+    }
+}
+
+void LoopbackHttpServer::Answer(SOCKET client) {
+    std::string request;
+    while (request.find("\r\n\r\n") == std::string::npos && request.size() < MaxRequestBytes) {
+        if (WaitForSingleObject(stopping_, 0) != WAIT_TIMEOUT) {
+            closesocket(client);
+            return;
+        }
+        int ready = WaitReadable(client);
+        if (ready < 0) {
+            break;
+        }
+        if (ready == 0) {
+            continue;
+        }
+        char buffer[2048];
+        int n = recv(client, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            break;
+        }
+        request.append(buffer, static_cast<size_t>(n));
+    }
+
+    std::string path = RequestPath(request);
+    LoopbackResponse response = HttpPage(404, "<html><body>not found</body></html>");
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++requests_[path];
+        auto it = responses_.find(path);
+        if (it != responses_.end()) {
+            response = it->second;
+        }
+    }
+
+    if (response.silent) {
+        // Hold the connection open until the client gives up or the server stops.
+        while (WaitForSingleObject(stopping_, 0) == WAIT_TIMEOUT) {
+            int ready = WaitReadable(client);
+            char sink[512];
+            if (ready < 0 || (ready == 1 && recv(client, sink, sizeof sink, 0) <= 0)) {
+                break;
+            }
+        }
+        closesocket(client);
+        return;
+    }
+
+    const std::string& bytes = response.bytes;
+    size_t packet = response.packetBytes ? response.packetBytes : bytes.size();
+    for (size_t sent = 0; sent < bytes.size(); sent += packet) {
+        if (sent > 0 && !Pause(response.pauseMs)) {
+            break;
+        }
+        size_t n = bytes.size() - sent < packet ? bytes.size() - sent : packet;
+        if (send(client, bytes.data() + sent, static_cast<int>(n), 0) != static_cast<int>(n)) {
+            break;
+        }
+    }
+    // Half-close and let the client read to the end before the socket goes, so the last bytes
+    // are not lost to a reset.
+    shutdown(client, SD_SEND);
+    for (int i = 0; i < 20 && WaitForSingleObject(stopping_, 0) == WAIT_TIMEOUT; ++i) {
+        int ready = WaitReadable(client);
+        char sink[512];
+        if (ready < 0 || (ready == 1 && recv(client, sink, sizeof sink, 0) <= 0)) {
+            break;
+        }
+    }
+    closesocket(client);
+}
