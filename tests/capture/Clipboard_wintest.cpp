@@ -16,6 +16,7 @@
 #include "capture/CaptureDecision.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryStoreFaults.h"
+#include "support/LoopbackHttpServer_win.h"
 
 namespace {
 
@@ -329,6 +330,33 @@ TEST_F(ClipboardTickTest, PrivacyMarksKeepTextOut) {
     TickWith("hunter3");
     ASSERT_EQ(store.count, 2);
     EXPECT_STREQ(store.content[0], "hunter3");
+}
+
+TEST_F(ClipboardTickTest, NewUrlGetsItsPageTitleAndAPromotionFetchesNothing) {
+    LoopbackHttpServer server;
+    ASSERT_TRUE(server.ok());
+    server.Serve("/page", HttpPage(200, "<html><head><title>Loopback Page</title></head></html>"));
+    server.Serve("/sjis", HttpPage(200, "<html><head><title>見出し表示</title></head></html>",
+                                   "text/html; charset=Shift_JIS"));
+    const std::string page = server.Url("/page");
+    TickWith(page.c_str());
+    ASSERT_EQ(store.count, 1);
+    EXPECT_EQ(store.kind[0], EntryKind::Url);
+    EXPECT_STREQ(store.title[0], "Loopback Page");
+    EXPECT_EQ(server.Requests("/page"), 1);
+
+    TickWith(server.Url("/sjis").c_str());
+    ASSERT_EQ(store.count, 2);
+    EXPECT_STREQ(store.title[0], "見出し表示");
+
+    for (int i = 0; i < 5; ++i) {
+        TickWith(Url(i).c_str());
+    }
+    ASSERT_EQ(store.content[6], page);
+    TickWith(page.c_str());
+    EXPECT_EQ(store.content[0], page);
+    EXPECT_STREQ(store.title[0], "Loopback Page");
+    EXPECT_EQ(server.Requests("/page"), 1);
 }
 
 TEST_F(ClipboardTickTest, FailedAllocationsAddNothing) {
