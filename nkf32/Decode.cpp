@@ -93,8 +93,10 @@ Char NextShiftJis(const unsigned char* in, std::size_t n) {
     // tells recognition how likely the text is Shift_JIS.
     const std::uint16_t code = static_cast<std::uint16_t>(b << 8 | t);
     if (b >= 0xF0) {
-        const bool assigned = b <= 0xF9 || code <= 0xFC4B;
-        return Make(2, code, assigned ? Kind::Vendor : Kind::Unassigned);
+        if (b <= 0xF9) {
+            return Make(2, code, Kind::Private);
+        }
+        return Make(2, code, code <= 0xFC4B ? Kind::Vendor : Kind::Unassigned);
     }
     unsigned row = (b - (b <= 0x9F ? 0x80u : 0xC0u)) * 2 - 1;
     unsigned cell;

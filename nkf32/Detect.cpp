@@ -12,9 +12,10 @@ struct Tally {
     long score = 0;
 };
 
-// How ordinary a character is in a Japanese title, per byte: kana highest, then punctuation and
-// the first-level kanji, then the second level; half-width katakana one per byte, so that a
-// run of them read the other way as kanji is a tie; vendor codes nothing.
+// How ordinary a character is in a Japanese title: kana highest, then punctuation and the
+// first-level kanji, then the second level and the vendor characters (circled numbers, and IBM
+// kanji common in names); half-width katakana one per byte, so that a run of them read the
+// other way as first-level kanji is a tie; user-defined characters nothing.
 long Ordinariness(const Char& c) {
     switch (c.kind) {
     case Kind::HalfKana:
@@ -27,8 +28,10 @@ long Ordinariness(const Char& c) {
             return 2;
         }
         return 1;
-    case Kind::Ascii:
     case Kind::Vendor:
+        return 1;
+    case Kind::Ascii:
+    case Kind::Private:
     case Kind::Other:
     case Kind::Unassigned:
     case Kind::Invalid:

@@ -78,7 +78,7 @@ std::size_t ReadEscape(const unsigned char* in, std::size_t n, JisSet& set) {
 // JIS X 0201 roman differs from ASCII only in the yen sign and overline at 5C and 7E, which
 // Shift_JIS's single bytes show the same way, so both sets copy bytes. Control characters and
 // spaces keep the current set (line breaks inside kanji text are common), and a missing final
-// ESC ( B is harmless. Bytes A1-DF are 8-bit half-width katakana; other high bytes are dropped.
+// ESC ( B is harmless. The encoding is 7-bit: bytes above 0x7E are dropped.
 void ConvertIso2022Jp(const unsigned char* in, std::size_t length, Writer& w) {
     JisSet set = JisSet::Ascii;
     bool shiftedOut = false;
@@ -96,8 +96,6 @@ void ConvertIso2022Jp(const unsigned char* in, std::size_t length, Writer& w) {
         } else if (b == 0x0F) {
             shiftedOut = false;
         } else if (b <= 0x20) {
-            w.Put(b);
-        } else if (b >= 0xA1 && b <= 0xDF) {
             w.Put(b);
         } else if (b >= 0x7F) {
             continue;

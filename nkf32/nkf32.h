@@ -4,8 +4,10 @@
 #include <windows.h>
 
 extern "C" {
-// Selects the conversion for the following NkfConvert calls ("s": to Shift_JIS). Returns 1.
+// Selects the conversion for the following NkfConvert calls of the process ("s": to Shift_JIS;
+// the letters understood are listed in Converter.h, others are ignored). Returns 1.
 int WINAPI SetNkfOption(const char* options);
-// Converts the zero-terminated input into out (at least 1024 bytes), zero-terminated.
+// Converts the zero-terminated input into out (at least 1024 bytes): at most 1023 bytes of whole
+// Shift_JIS characters and a terminating zero, whatever the input.
 void WINAPI NkfConvert(char* out, const char* in);
 }

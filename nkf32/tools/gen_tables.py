@@ -147,7 +147,12 @@ def generate(path):
         f.write("};\n\n")
         f.write(emit_array("kUnicodePages", page_values) + "\n\n")
         f.write(emit_array("kJis0208ToSjis", j208) + "\n\n")
-        f.write(emit_array("kJis0212ToSjis", j212) + "\n\n")
+        pairs = [((n // 94 + 0x21) << 8 | (n % 94 + 0x21), v) for n, v in enumerate(j212) if v]
+        f.write(f"const std::size_t kJis0212Count = {len(pairs)};\n")
+        f.write(f"const std::uint16_t kJis0212ToSjis[{len(pairs)}][2] = {{\n")
+        for i in range(0, len(pairs), 6):
+            f.write("    " + " ".join(f"{{0x{k:04X}, 0x{v:04X}}}," for k, v in pairs[i:i + 6]) + "\n")
+        f.write("};\n\n")
         f.write("}  // namespace nkf\n")
     print(f"{len(pages)} Unicode pages, {len(umap)} characters, "
           f"{sum(1 for v in j208 if v)} JIS X 0208 codes, {sum(1 for v in j212 if v)} three-byte codes")

@@ -141,6 +141,22 @@ TEST_P(Corpus, MatchesNkfNamedAndRecognised) {
     }
 }
 
+// A page's title cut at 1022 bytes, inside a character or not, is still recognised.
+TEST_P(Corpus, RecognisesLongTitlesCutAnywhere) {
+    const std::vector<CorpusLine> lines = ReadCorpus(GetParam().file);
+    for (std::size_t first = 0; first < lines.size(); first += 5) {
+        std::string text;
+        for (std::size_t k = first; text.size() < 1030; ++k) {
+            text += lines[k % lines.size()].input + " | ";
+        }
+        for (std::size_t length = 1019; length <= 1022; ++length) {
+            const std::string cut = text.substr(0, length);
+            EXPECT_EQ(Detect(cut), GetParam().encoding) << first << " " << length;
+            EXPECT_EQ(Convert(cut), Convert(cut, GetParam().encoding));
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Titles, Corpus,
                          testing::Values(CorpusCase{"utf8.txt", nkf::Encoding::Utf8},
                                          CorpusCase{"eucjp.txt", nkf::Encoding::EucJp},
@@ -210,6 +226,8 @@ TEST(Converter, ReadsIso2022JpVariants) {
     EXPECT_EQ(ConvertHex("1B 24 42 46 7C 0D 0A 46 7C 1B 28 42"), "93 FA 0D 0A 93 FA");
     // An unknown escape and half a pair at the end are dropped.
     EXPECT_EQ(ConvertHex("1B 25 47 41 1B 24 42 46 7C 4B"), "25 47 41 93 FA");
+    // It is a 7-bit encoding: high bytes (UTF-8 here) are not characters of it.
+    EXPECT_EQ(ConvertHex("1B 24 42 46 7C 1B 28 42 B6 E3 81 82 41"), "93 FA 41");
 }
 
 TEST(Converter, DropsMalformedBytes) {
