@@ -166,6 +166,12 @@ bool WriteAll(HANDLE file, const char* data, size_t size) {
 // Writes the text to the temporary file and moves it over the history file only when all of it
 // is on disk. On any failure the history file is as it was and the temporary file is gone.
 bool ReplaceHistoryFile(const char* path, const char* tempPath, const HistoryText& text) {
+    // A history file the user made read-only stays as it is: MoveFileEx refuses to replace it on
+    // Windows, but Wine would.
+    const DWORD oldAttributes = GetFileAttributesA(path);
+    if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY)) {
+        return false;
+    }
     {
         FileHandle temp(Fails(HistoryFileStep::CreateTemp)
                             ? INVALID_HANDLE_VALUE

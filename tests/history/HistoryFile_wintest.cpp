@@ -222,6 +222,18 @@ TEST_F(HistoryFile, SavingOverALockedFileKeepsIt) {
     EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
 }
 
+// A history file the user made read-only is not replaced; nothing is left beside it.
+TEST_F(HistoryFile, SavingOverAReadOnlyFileKeepsIt) {
+    WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    LoadHistory(store);
+    Insert("this run's entry");
+    EXPECT_EQ(WriteHistoryFile(store), 0);
+    SaveHistory(store);
+    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), WorkedExample);
+    EXPECT_NE(Attributes("CWHistry.txt") & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
+}
+
 TEST_F(HistoryFile, SavingIntoAReadOnlyFolderKeepsTheOldFile) {
     WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
     LoadHistory(store);
