@@ -218,33 +218,47 @@ TEST(MainWindow, ExitAsksAndNoKeepsEverythingRunning) {
     EXPECT_EQ(PumpPendingMessages(), 0);
 }
 
-TEST(MainWindow, CloseDestroysAtOnceWithoutAQuestion) {
+TEST(MainWindow, CloseSavesAtOnceWithoutAQuestion) {
     ShellSession session;
     HWND main = session.main();
+    ASSERT_EQ(InsertAtTop(TheHistory(), "http://example.com/closed", EntryKind::Url, "Closed"), 1);
     MessageBoxAnswerer answerer({});
     SendMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(answerer.seen().empty());
     EXPECT_FALSE(IsWindow(main));
-    // The history has been saved and released, the timer and the shell's resources are gone.
+    const std::string file = session.folder().File("CWHistry.txt");
+    EXPECT_NE(ReadWholeFile(file).find("http://example.com/closed"), std::string::npos);
+    EXPECT_NE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    // The history has been released, the shell's resources are gone, the loop may end.
     EXPECT_EQ(TheHistory().listFont, nullptr);
     EXPECT_EQ(Shell().backgroundBrush, nullptr);
     EXPECT_EQ(PumpPendingMessages(), 0);
 }
 
-TEST(MainWindow, SessionEndKeepsTheWindowAndTheStore) {
+TEST(MainWindow, SessionEndSavesAndKeepsEverythingUsable) {
     ShellSession session;
     HWND main = session.main();
     HistoryStore& store = TheHistory();
+    const std::string file = session.folder().File("CWHistry.txt");
     ASSERT_EQ(InsertAtTop(store, "http://example.com/a", EntryKind::Url, "A"), 1);
 
-    EXPECT_EQ(SendMessageA(main, WM_QUERYENDSESSION, 0, 0), TRUE);
-    SendMessageA(main, WM_ENDSESSION, FALSE, 0);
-    EXPECT_EQ(GetFileAttributesA(session.folder().File("CWHistry.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(SendMessageA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    // A cancelled end changes nothing.
+    SendMessageA(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);
 
-    SendMessageA(main, WM_ENDSESSION, TRUE, 0);
+    SendMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_NE(ReadWholeFile(file).find("http://example.com/a"), std::string::npos);
     EXPECT_TRUE(IsWindow(main));
     EXPECT_EQ(store.count, 1);
     EXPECT_STREQ(store.content[0], "http://example.com/a");
     EXPECT_NE(store.listFont, nullptr);
     EXPECT_EQ(PumpPendingMessages(), -1);
+
+    // Messages still arriving find the store intact, and a normal exit saves as usual.
+    ASSERT_EQ(InsertAtTop(store, "http://example.com/b", EntryKind::Url, "B"), 1);
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    const std::string saved = ReadWholeFile(file);
+    EXPECT_NE(saved.find("http://example.com/a"), std::string::npos);
+    EXPECT_NE(saved.find("http://example.com/b"), std::string::npos);
 }
