@@ -148,7 +148,6 @@ void LimitOperations(HINTERNET internet, DWORD milliseconds) {
 // ends, or the caller gives up and closes the handles under it. Reads only into its own record.
 DWORD WINAPI DownloadPageHead(void* parameter) {
     auto* fetch = static_cast<PageFetch*>(parameter);
-    InterlockedIncrement(&g_downloadsRunning);
     HINTERNET internet = InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (internet) {
         LimitOperations(internet, g_deadlineMs);
@@ -202,8 +201,10 @@ int FetchPageTitle(const char* url, char* destination, int capacity) {
     if (!fetch) {
         return 0;
     }
+    InterlockedIncrement(&g_downloadsRunning);
     KernelHandle thread(CreateThread(nullptr, 0, DownloadPageHead, fetch, 0, nullptr));
     if (!thread.value) {
+        InterlockedDecrement(&g_downloadsRunning);
         ReleasePageFetch(fetch);
         ReleasePageFetch(fetch);
         return 0;
@@ -236,8 +237,8 @@ char* GetPageTitle(const char* url) {
     }
     bool found = false;
     if (converted.data && FetchPageTitle(url, raw.data, TitleBufferBytes - 1) > 0) {
-        // The option is set before every conversion: nothing else may have changed it, but the
-        // library keeps it between calls.
+        // The library keeps its options between calls; setting them every time makes this
+        // conversion independent of whoever called it before.
         SetNkfOption("s");
         NkfConvert(converted.data, raw.data);
         converted.data[TitleBufferBytes - 1] = '\0';

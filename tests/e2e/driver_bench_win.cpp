@@ -1,0 +1,367 @@
+// Whole-program figures for clipwren_driver.exe: start-up against an empty window, tick cost,
+// responsiveness during a capture, capture-to-title time, and the soak with its resource counts.
+#include "driver_win.h"
+
+#include <psapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr UINT CaptureTimerId = 24;
+
+// A figure with the given number of decimals.
+std::string Fixed(double value, int decimals) {
+    char text[64];
+    snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Starts exe in folder and returns the milliseconds until its window of this class and title is
+// visible and answers a message, then closes it. Negative on failure.
+double TimeToWindow(const std::string& exe, const std::string& folder, const char* className, const char* title) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::string commandLine = "\"" + exe + "\"";
+    double start = NowMs();
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &info)) {
+        return -1;
+    }
+    HandleGuard process(info.hProcess);
+    HandleGuard thread(info.hThread);
+    double elapsed = -1;
+    double deadline = start + 20000;
+    while (NowMs() < deadline) {
+        HWND window = FindWindowA(className, title);
+        if (window && IsWindowVisible(window) && SendBounded(window, WM_NULL, 0, 0, 5000)) {
+            elapsed = NowMs() - start;
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            break;
+        }
+        Sleep(1);
+    }
+    if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(info.hProcess, 1);
+        return -1;
+    }
+    return elapsed;
+}
+
+struct Resources {
+    DWORD handles;
+    DWORD gdi;
+    DWORD user;
+    SIZE_T privateBytes;
+};
+
+bool ReadResources(HANDLE process, Resources& out) {
+    out = {};
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof memory;
+    if (!GetProcessHandleCount(process, &out.handles) ||
+        !GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
+        return false;
+    }
+    out.gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    out.user = GetGuiResources(process, GR_USEROBJECTS);
+    out.privateBytes = memory.PrivateUsage;
+    return true;
+}
+
+std::string Describe(const Resources& r) {
+    return "handles " + std::to_string(r.handles) + ", GDI " + std::to_string(r.gdi) + ", USER " +
+           std::to_string(r.user) + ", private " + std::to_string(r.privateBytes / 1024) + " KiB";
+}
+
+HANDLE OpenForQuery(const Target& target) {
+    return OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE,
+                       target.processId);
+}
+
+// One tick as the timer would deliver it; false when the program did not answer in time.
+bool Tick(const Target& target) { return SendBounded(target.main, WM_TIMER, CaptureTimerId, 0, 30000); }
+
+} // namespace
+
+int RunStartupBench(const std::vector<std::string>& args) {
+    if (args.size() != 5) {
+        Print("usage: startup CLIPWREN_EXE EMPTYWINDOW_EXE RUNS FOLDER\n");
+        return 2;
+    }
+    int runs = std::max(1, atoi(args[3].c_str()));
+    std::vector<double> program;
+    std::vector<double> floor;
+    for (int i = 0; i < runs; ++i) {
+        // Alternate the order, so neither side always runs on a warmer cache.
+        for (int side = 0; side < 2; ++side) {
+            bool empty = (side + i) % 2 == 0;
+            double ms = empty ? TimeToWindow(args[2], args[4], "ClipwrenEmptyWindow", "Empty")
+                              : TimeToWindow(args[1], args[4], "NORMAL0", "Clipwren");
+            if (ms < 0) {
+                Print(std::string("startup: ") + (empty ? "the empty window" : "clipwren.exe") +
+                      " did not show a window\n");
+                return 1;
+            }
+            (empty ? floor : program).push_back(ms);
+        }
+    }
+    double a = Median(program);
+    double b = Median(floor);
+    Print("start to visible, answering window over " + std::to_string(runs) + " runs each (median, min):\n" +
+          "  clipwren.exe   " + (Fixed(a, 1) + " ms") + ", " + Fixed(*std::min_element(program.begin(), program.end()), 1) + " ms\n" +
+          "  empty window   " + (Fixed(b, 1) + " ms") + ", " + Fixed(*std::min_element(floor.begin(), floor.end()), 1) + " ms\n" +
+          "  ratio          " + (Fixed(b > 0 ? a / b : 0, 2) + "\n"));
+    return 0;
+}
+
+int RunTickCost(const std::vector<std::string>& args) {
+    Target target = {};
+    if (!FindTarget(target, 10000)) {
+        Print("tickcost: the program is not running\n");
+        return 1;
+    }
+    int n = args.size() > 1 ? std::max(1, atoi(args[1].c_str())) : 2000;
+    double start = NowMs();
+    for (int i = 0; i < n; ++i) {
+        SendBounded(target.main, WM_NULL, 0, 0, 5000);
+    }
+    double idle = (NowMs() - start) / n;
+    start = NowMs();
+    for (int i = 0; i < n; ++i) {
+        if (!Tick(target)) {
+            Print("tickcost: the program stopped answering\n");
+            return 1;
+        }
+    }
+    double tick = (NowMs() - start) / n;
+    Print("round trip of an empty message " + (Fixed(idle * 1000, 1) + " us") + ", of a tick " +
+          (Fixed(tick * 1000, 1) + " us") + "; one tick costs " + (Fixed((tick - idle) * 1000, 1) + " us\n"));
+    return 0;
+}
+
+int RunProbe(const std::vector<std::string>& args) {
+    Target target = {};
+    if (args.size() < 2 || !FindTarget(target, 10000)) {
+        Print("usage: probe MS [TEXT] (with the program running)\n");
+        return 2;
+    }
+    double span = atof(args[1].c_str());
+    if (args.size() > 2 && !WriteClipboard(args[2])) {
+        Print("probe: cannot write the clipboard\n");
+        return 1;
+    }
+    double start = NowMs();
+    double last = start;
+    double longest = 0;
+    int probes = 0;
+    while (NowMs() - start < span) {
+        if (!SendBounded(target.main, WM_NULL, 0, 0, 60000)) {
+            Print("probe: no answer within 60 s\n");
+            return 1;
+        }
+        double now = NowMs();
+        longest = std::max(longest, now - last);
+        last = now;
+        ++probes;
+        Sleep(5);
+    }
+    Print("longest unresponsive stretch " + (Fixed(longest, 0) + " ms") + " over " + (Fixed(span, 0) + " ms") + " (" +
+          std::to_string(probes) + " probes)\n");
+    return 0;
+}
+
+int RunCaptureTime(const std::vector<std::string>& args) {
+    Target target = {};
+    if (args.size() < 3 || !FindTarget(target, 10000)) {
+        Print("usage: capture URL-PREFIX RUNS (with the program running)\n");
+        return 2;
+    }
+    int runs = std::max(1, atoi(args[2].c_str()));
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        std::string url = args[1] + "c" + std::to_string(GetTickCount()) + "x" + std::to_string(i) + "/";
+        if (!WriteClipboard(url)) {
+            Print("capture: cannot write the clipboard\n");
+            return 1;
+        }
+        double start = NowMs();
+        if (!Tick(target)) {
+            Print("capture: the program stopped answering\n");
+            return 1;
+        }
+        times.push_back(NowMs() - start);
+    }
+    Print("capture to title (one tick with the download), median " + (Fixed(Median(times), 1) + " ms") + ", max " +
+          Fixed(*std::max_element(times.begin(), times.end()), 1) + " ms" + " over " + std::to_string(runs) +
+          " pages\n");
+    return 0;
+}
+
+int RunResources(const std::vector<std::string>&) {
+    Target target = {};
+    if (!FindTarget(target, 10000)) {
+        return 1;
+    }
+    HandleGuard process(OpenForQuery(target));
+    Resources now;
+    if (!process.handle || !ReadResources(process.handle, now)) {
+        return 1;
+    }
+    Print(Describe(now) + "\n");
+    return 0;
+}
+
+namespace {
+
+bool VersionRound(const Target& target, bool byOk) {
+    PostMessageA(target.main, WM_COMMAND, MAKEWPARAM(VersionInfoCommandId, 0), 0);
+    HWND dialog = WaitThreadWindow(target, "NORMALDLG", "DigVersionInfo", 5000);
+    if (!dialog) {
+        return false;
+    }
+    if (byOk) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(VersionOkId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, VersionOkId)));
+    } else {
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+    return WaitWindowGone(dialog, 5000) && SendBounded(target.main, WM_NULL, 0, 0, 5000);
+}
+
+bool MenuRound(const Target& target, HANDLE process, void* remoteNote, int row) {
+    NMITEMACTIVATE note = {};
+    note.hdr.hwndFrom = GetDlgItem(target.main, EntryListId);
+    note.hdr.idFrom = EntryListId;
+    note.hdr.code = NM_RCLICK;
+    note.iItem = row;
+    if (!WriteProcessMemory(process, remoteNote, &note, sizeof note, nullptr)) {
+        return false;
+    }
+    PostMessageA(target.main, WM_NOTIFY, EntryListId, reinterpret_cast<LPARAM>(remoteNote));
+    HWND menu = WaitThreadWindow(target, "#32768", nullptr, 5000);
+    if (!menu) {
+        return false;
+    }
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+    return WaitWindowGone(menu, 5000) && SendBounded(target.main, WM_NULL, 0, 0, 5000);
+}
+
+struct SoakPlan {
+    int ticks;
+    int rebuilds;
+    int versions;
+    int menus;
+};
+
+// Runs the plan; returns an empty string or what failed.
+std::string SoakRound(const Target& target, HANDLE process, const SoakPlan& plan, int seed) {
+    HWND list = GetDlgItem(target.main, EntryListId);
+    // Plain text is captured in URL+text mode without a download, so the ticks stay fast.
+    SendBounded(GetDlgItem(target.main, 1004), BM_CLICK, 0, 0, 5000);
+    for (int i = 0; i < plan.ticks; ++i) {
+        // Mostly new texts (the history is full and turns over), every seventh an older one, which
+        // is promoted or left in place, and long texts that are cut at the capture limit.
+        int n = i % 7 == 6 ? i - 40 : i;
+        std::string text = "soak " + std::to_string(seed) + " text " + std::to_string(n);
+        if (i % 97 == 0) {
+            text.append(1100, 'x');
+        }
+        if (!WriteClipboard(text) || !Tick(target)) {
+            return "tick " + std::to_string(i);
+        }
+    }
+    DWORD_PTR checked = 0;
+    SendBounded(GetDlgItem(target.main, ListDisplayCheckId), BM_GETCHECK, 0, 0, 5000, &checked);
+    if (checked != BST_CHECKED) {
+        SendBounded(GetDlgItem(target.main, ListDisplayCheckId), BM_CLICK, 0, 0, 5000);
+    }
+    const int modeButtons[] = {1002, 1003, 1004};
+    for (int i = 0; i < plan.rebuilds; ++i) {
+        int id = i % 4 == 3 ? RefreshButtonId : modeButtons[i % 3];
+        if (!SendBounded(GetDlgItem(target.main, id), BM_CLICK, 0, 0, 5000)) {
+            return "rebuild " + std::to_string(i);
+        }
+    }
+    SendBounded(GetDlgItem(target.main, 1004), BM_CLICK, 0, 0, 5000);
+    for (int i = 0; i < plan.versions; ++i) {
+        if (!VersionRound(target, i % 2 == 0)) {
+            return "version window " + std::to_string(i);
+        }
+    }
+    RemoteBlock note(process, sizeof(NMITEMACTIVATE));
+    DWORD_PTR rows = 0;
+    SendBounded(list, LVM_GETITEMCOUNT, 0, 0, 5000, &rows);
+    if (!note.at || rows < 2) {
+        return "context menu: the list has " + std::to_string(rows) + " rows";
+    }
+    for (int i = 0; i < plan.menus; ++i) {
+        if (!MenuRound(target, process, note.at, i % 2 ? 0 : 1)) {
+            return "context menu " + std::to_string(i);
+        }
+    }
+    // Back to the text view, so the next round starts as this one did.
+    SendBounded(GetDlgItem(target.main, ListDisplayCheckId), BM_CLICK, 0, 0, 5000);
+    return "";
+}
+
+} // namespace
+
+int RunSoak(const std::vector<std::string>& args) {
+    SoakPlan plan = {100000, 1000, 200, 500};
+    if (args.size() == 5) {
+        plan = {atoi(args[1].c_str()), atoi(args[2].c_str()), atoi(args[3].c_str()), atoi(args[4].c_str())};
+    } else if (args.size() != 1) {
+        Print("usage: soak [TICKS REBUILDS VERSIONS MENUS]\n");
+        return 2;
+    }
+    Target target = {};
+    if (!FindTarget(target, 10000)) {
+        Print("soak: the program is not running\n");
+        return 1;
+    }
+    HandleGuard process(OpenForQuery(target));
+    if (!process.handle) {
+        Print("soak: cannot open the program's process\n");
+        return 1;
+    }
+    // A short round first, so that what is created once per run (fonts, menus, caches) is counted
+    // in the baseline, not as growth.
+    SoakPlan warm = {std::min(plan.ticks, 1000), std::min(plan.rebuilds, 20), std::min(plan.versions, 5),
+                     std::min(plan.menus, 5)};
+    std::string failed = SoakRound(target, process.handle, warm, 0);
+    Resources before;
+    if (!failed.empty() || !ReadResources(process.handle, before)) {
+        Print("soak: warm-up failed at " + failed + "\n");
+        return 1;
+    }
+    double start = NowMs();
+    failed = SoakRound(target, process.handle, plan, 1);
+    double seconds = (NowMs() - start) / 1000;
+    Resources after;
+    if (!failed.empty() || !ReadResources(process.handle, after)) {
+        Print("soak: failed at " + failed + "\n");
+        return 1;
+    }
+    Print("soak: " + std::to_string(plan.ticks) + " ticks with changing clipboard text, " +
+          std::to_string(plan.rebuilds) + " list rebuilds, " + std::to_string(plan.versions) +
+          " version-window openings, " + std::to_string(plan.menus) + " context menus in " +
+          (Fixed(seconds, 0) + " s\n") + "  before: " + Describe(before) + "\n  after:  " + Describe(after) + "\n");
+    long long privateGrowth = static_cast<long long>(after.privateBytes) - static_cast<long long>(before.privateBytes);
+    bool grew = after.handles > before.handles + 8 || after.gdi > before.gdi + 8 || after.user > before.user + 8 ||
+                privateGrowth > 1024 * 1024;
+    Print(grew ? "soak: GROWTH beyond the allowance (8 handles or objects, 1 MiB)\n" : "soak: no growth\n");
+    return grew ? 1 : 0;
+}

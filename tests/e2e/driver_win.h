@@ -1,0 +1,80 @@
+// Shared pieces of clipwren_driver.exe, which drives and reads the running program from outside.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+// Control and command identifiers as the program publishes them.
+constexpr int TextViewId = 1000;
+constexpr int RefreshButtonId = 1001;
+constexpr int ListDisplayCheckId = 1005;
+constexpr int EntryListId = 1006;
+constexpr int VersionOkId = 1007;
+constexpr int ExitCommandId = 1013;
+constexpr int DeleteAllCommandId = 1014;
+constexpr int VersionInfoCommandId = 1015;
+
+// Memory in another process, released when the guard goes.
+struct RemoteBlock {
+    HANDLE process;
+    void* at;
+    RemoteBlock(HANDLE p, size_t size)
+        : process(p), at(VirtualAllocEx(p, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+    ~RemoteBlock() {
+        if (at) {
+            VirtualFreeEx(process, at, 0, MEM_RELEASE);
+        }
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+};
+
+struct HandleGuard {
+    HANDLE handle;
+    explicit HandleGuard(HANDLE h) : handle(h) {}
+    ~HandleGuard() {
+        if (handle) {
+            CloseHandle(handle);
+        }
+    }
+    HandleGuard(const HandleGuard&) = delete;
+    HandleGuard& operator=(const HandleGuard&) = delete;
+};
+
+// The running program as the driver sees it.
+struct Target {
+    HWND main;
+    DWORD processId;
+    DWORD threadId;
+};
+
+double NowMs();
+void Print(const std::string& text);
+// Program text (code page 932) as one line of UTF-8 with \r, \n, \t and \\ escaped.
+std::string Escaped(const std::string& cp932);
+
+// Waits at most timeoutMs for the main window; false when it did not appear.
+bool FindTarget(Target& target, DWORD timeoutMs);
+// Sends with a deadline, so a hung program fails the command instead of the driver.
+bool SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs,
+                 DWORD_PTR* result = nullptr);
+bool ControlText(HWND control, std::string& text);
+// Top-level visible window of the target's thread with this class (and title, when given).
+HWND FindThreadWindow(const Target& target, const char* className, const char* title);
+HWND WaitThreadWindow(const Target& target, const char* className, const char* title, DWORD timeoutMs);
+bool WaitWindowGone(HWND window, DWORD timeoutMs);
+
+// Puts text on the clipboard as CF_TEXT; with emptyOnly, leaves it empty instead.
+bool WriteClipboard(const std::string& text, bool emptyOnly = false);
+bool ReadClipboard(std::string& text);
+
+// Benchmarks and the soak (driver_bench_win.cpp). Each returns the process exit code.
+int RunStartupBench(const std::vector<std::string>& args);
+int RunTickCost(const std::vector<std::string>& args);
+int RunProbe(const std::vector<std::string>& args);
+int RunCaptureTime(const std::vector<std::string>& args);
+int RunSoak(const std::vector<std::string>& args);
+int RunResources(const std::vector<std::string>& args);
