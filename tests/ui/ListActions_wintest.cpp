@@ -33,7 +33,9 @@ std::vector<TestEntry> Urls(int n) {
     return entries;
 }
 
-std::string ContentAt(int slot) { return TheHistory().content[slot]; }
+std::string ContentAt(int slot) {
+    return TheHistory().content[slot];
+}
 
 // Runs the context menu of a row and chooses `choose` (0 closes it without a choice).
 std::vector<SeenMenuItem> RunMenu(int row, UINT choose) {
@@ -77,7 +79,8 @@ private:
         active_->texts.push_back(WindowTextOf(GetDlgItem(box, 0xFFFF)));
         InsertAtTop(TheHistory(), "http://captured.example/", EntryKind::Url, "captured");
         TheHistory().refreshPending = 1;
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDYES)));
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, IDYES)));
     }
 
     static inline CaptureWhileAsking* active_ = nullptr;
@@ -126,7 +129,8 @@ TEST_F(ListActionsTest, StaleRowCopiesTheEntryItShowed) {
 }
 
 TEST_F(ListActionsTest, MenuItemsForTheNewestAndForOthers) {
-    FillStore(store(), {Url("http://e0.example/", "ページ"), Text("12345"), Url("http://e2.example/", "Two")});
+    FillStore(store(),
+              {Url("http://e0.example/", "ページ"), Text("12345"), Url("http://e2.example/", "Two")});
     Show(DisplayMode::UrlText | DisplayMode::ListDisplay);
     std::vector<SeenMenuItem> items = RunMenu(0, 0);
     ASSERT_EQ(items.size(), 1u);
@@ -196,7 +200,8 @@ TEST_F(ListActionsTest, DeleteOneAsksAndRemovesOnYes) {
     MessageBoxAnswerer boxes({IDYES});
     RunMenu(1, DeleteOneItem);
     ASSERT_EQ(boxes.seen().size(), 1u);
-    EXPECT_EQ(boxes.seen()[0].text, "[Text] - 3 Byte\r\nabc\r\n--------------------------\r\nを削除して良いですか？");
+    EXPECT_EQ(boxes.seen()[0].text,
+              "[Text] - 3 Byte\r\nabc\r\n--------------------------\r\nを削除して良いですか？");
     ASSERT_EQ(store().count, 2);
     EXPECT_EQ(ContentAt(1), "http://e2.example/");
     EXPECT_EQ(RowsOf(list()), 2);
