@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Times runs captures of url; returns the sorted times and prints min, median and max.
+// Times runs captures of url and prints min, median and max.
 void Report(const char* label, const std::string& url, int runs) {
     std::vector<double> times;
     std::string title;
@@ -27,12 +28,13 @@ void Report(const char* label, const std::string& url, int runs) {
         QueryPerformanceCounter(&start);
         char* t = GetPageTitle(url.c_str());
         QueryPerformanceCounter(&end);
-        title = t ? t : "(null)";
+        // The fallback is Shift_JIS; name it rather than print bytes a UTF-8 terminal garbles.
+        title = !t ? "(out of memory)" : std::strcmp(t, "ページタイトル不明") == 0 ? "(fallback)" : t;
         ReleasePageTitle(t);
         times.push_back(Milliseconds(start, end));
     }
     std::sort(times.begin(), times.end());
-    std::printf("%-28s runs %3d  min %8.1f ms  median %8.1f ms  max %8.1f ms  title \"%s\"\n", label, runs,
+    std::printf("%-28s runs %3d  min %8.1f ms  median %8.1f ms  max %8.1f ms  title %s\n", label, runs,
                 times.front(), times[times.size() / 2], times.back(), title.c_str());
 }
 

@@ -52,7 +52,7 @@ size_t ComposeTextInto(const HistoryStore& store, int32_t textMode, char* out) {
             sink.Add(LineBreak);
             sink.Add(LineBreak);
             break;
-        default:
+        case DisplayMode::UrlText:
             sink.Add(entry.kind == EntryKind::Url ? WebPageLabel : TextLabel);
             sink.Add(entry.title);
             sink.Add(LineBreak);
@@ -61,6 +61,8 @@ size_t ComposeTextInto(const HistoryStore& store, int32_t textMode, char* out) {
             sink.Add(Separator);
             sink.Add(LineBreak);
             sink.Add(LineBreak);
+            break;
+        default: // no other mode admits an entry
             break;
         }
     }

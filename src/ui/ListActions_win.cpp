@@ -136,9 +136,9 @@ void ShowEntryMenu(const NMITEMACTIVATE* note) {
     if (slot == -1) {
         return;
     }
-    uint32_t serial = store.serial[slot];
-    PopupMenu popup;
     HistoryEntry entry = EntryAt(store, slot);
+    uint32_t serial = entry.serial;
+    PopupMenu popup;
     AppendItem(popup.menu, OpenItem, OpenItemText(entry.kind, entry.title));
     if (slot != 0) {
         AppendItem(popup.menu, DeleteOneItem, DeleteOneItemText);
