@@ -132,6 +132,9 @@ void ConvertAscii(const unsigned char* in, std::size_t length, Writer& w) {
 
 std::size_t ConvertToSjis(const unsigned char* in, std::size_t length, Encoding from, char* out,
                           std::size_t capacity) {
+    if (capacity == 0) {
+        return 0;
+    }
     Writer w{out, capacity - 1};
     if (from == Encoding::Auto) {
         from = DetectEncoding(in, length);

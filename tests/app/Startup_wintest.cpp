@@ -79,7 +79,8 @@ TEST(Startup, FontsAndBrushAreAsTabled) {
         LONG height;
         BYTE pitchAndFamily;
     };
-    for (const Expected& e : {Expected{Shell().controlFont, -12, 0x20}, Expected{Shell().dialogFont, -16, 0x32}}) {
+    const Expected fonts[] = {{Shell().controlFont, -12, 0x20}, {Shell().dialogFont, -16, 0x32}};
+    for (const Expected& e : fonts) {
         LOGFONTA font = {};
         ASSERT_EQ(GetObjectA(e.font, sizeof font, &font), static_cast<int>(sizeof font));
         EXPECT_EQ(font.lfHeight, e.height);

@@ -206,7 +206,8 @@ void CheckControls(DialogDriver& driver, HWND dialog) {
         if (c.id != IconLabel) {
             EXPECT_EQ(TextOf(control), c.text);
         }
-        EXPECT_EQ(GetWindowLongPtrA(control, GWL_STYLE), c.style) << std::hex << GetWindowLongPtrA(control, GWL_STYLE);
+        const LONG_PTR style = GetWindowLongPtrA(control, GWL_STYLE);
+        EXPECT_EQ(style, c.style) << std::hex << style;
         EXPECT_EQ(GetWindowLongPtrA(control, GWL_EXSTYLE) & ~WS_EX_NOPARENTNOTIFY, 0);
         if (c.id != IconLabel) {  // an icon control has no text and keeps no font
             EXPECT_EQ(SendMessageA(control, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(Shell().dialogFont));
@@ -215,7 +216,8 @@ void CheckControls(DialogDriver& driver, HWND dialog) {
         GetWindowRect(control, &rect);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
         if (c.id != IconLabel) {  // an icon control takes the size of its icon
-            EXPECT_TRUE(EqualRect(&rect, &c.rect)) << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
+            EXPECT_TRUE(EqualRect(&rect, &c.rect))
+                << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
         }
         // Created in the order of the table: each one follows the one before.
         if (previous) {

@@ -298,6 +298,14 @@ TEST(Bound, HoldsForLongAndArbitraryInput) {
     const std::string odd = Convert("a" + longSjis);
     EXPECT_TRUE(IsWholeShiftJis(odd));
 
+    // Buffers too small for even one character.
+    const unsigned char kanji[] = {0x82, 0xA0};
+    char tiny[2] = {'X', 'X'};
+    EXPECT_EQ(nkf::ConvertToSjis(kanji, 2, nkf::Encoding::ShiftJis, tiny, 0), 0u);
+    EXPECT_EQ(tiny[0], 'X');
+    EXPECT_EQ(nkf::ConvertToSjis(kanji, 2, nkf::Encoding::ShiftJis, tiny, 2), 0u);
+    EXPECT_EQ(tiny[0], '\0');
+
     std::uint32_t seed = 12345;
     auto random = [&seed] {
         seed = seed * 1103515245u + 12345u;
