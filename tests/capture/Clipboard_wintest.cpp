@@ -522,7 +522,8 @@ TEST_F(ClipboardTickTest, ClipboardHeldByAnotherProcess) {
         for (int i = 0; i < 3; ++i) {
             ClipboardTick(CaptureTimer);
         }
-        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), WAIT_TIMEOUT) << "the holder let go early";
+        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+            << "the holder let go early";
         EXPECT_EQ(store.count, 0);
         EXPECT_EQ(store.refreshPending, 0);
     }
