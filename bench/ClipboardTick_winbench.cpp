@@ -11,16 +11,12 @@
 #include "capture/Clipboard_win.h"
 #include "history/HistoryStore.h"
 
+#include "BenchSupport.h"
+
 namespace {
 
 int CompareIgnoringCase(const char* a, const char* b) {
     return lstrcmpiA(a, b);
-}
-
-double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
 }
 
 } // namespace
@@ -40,25 +36,22 @@ int main() {
     }
 
     const int ticks = 1000;
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
+    Stopwatch watch;
     for (int i = 0; i < ticks; ++i) {
         ClipboardTick(CaptureTimer);
     }
-    QueryPerformanceCounter(&end);
-    std::printf("tick, unchanged clipboard, 127 entries: %.1f us\n", Seconds(start, end) * 1e6 / ticks);
+    std::printf("tick, unchanged clipboard, 127 entries: %.1f us\n", watch.Microseconds() / ticks);
 
     const std::string absent = "http://127.0.0.1:1/some/longer/path/of/an/entry/absent";
     const int searches = 1000;
     int index = 0;
     int found = 0;
-    QueryPerformanceCounter(&start);
+    watch.Restart();
     for (int i = 0; i < searches; ++i) {
         found += FindDuplicate(store, absent.c_str(), CompareIgnoringCase, index);
     }
-    QueryPerformanceCounter(&end);
     std::printf("duplicate search, 127 lstrcmpiA misses: %.1f us (found %d)\n",
-                Seconds(start, end) * 1e6 / searches, found);
+                watch.Microseconds() / searches, found);
 
     KillTimer(Shell().mainWindow, CaptureTimer);
     DestroyWindow(Shell().mainWindow);

@@ -4,38 +4,10 @@
 
 #include "history/HistoryFile_win.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
-#include <vector>
 
-namespace {
-
-std::string Content(int n) {
-    std::string line = "entry " + std::to_string(n) + " 表示更新テキスト、クリップボードから。 http://example.jp/page\r\n";
-    std::string s;
-    while (s.size() < 1021) {
-        s += line;
-    }
-    s.resize(1021);
-    return s;
-}
-
-std::string Title(int n) {
-    std::string s = "ページタイトル " + std::to_string(n) + " ";
-    while (s.size() < 250) {
-        s += "長いページのタイトル - Long Page Title | ";
-    }
-    return s;
-}
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-} // namespace
+#include "BenchSupport.h"
 
 int main() {
     char temp[MAX_PATH];
@@ -49,26 +21,24 @@ int main() {
     static HistoryStore store;
     LoadHistory(store);
     for (int i = 0; i < MaxLiveEntries; ++i) {
-        InsertAtTop(store, Content(i).c_str(), EntryKind::Text, Title(i).c_str());
+        InsertAtTop(store, BenchContent(i).c_str(), EntryKind::Text, BenchTitle(i).c_str());
     }
     SaveHistory(store);
 
     const int rounds = 30;
-    std::vector<double> loads;
-    std::vector<double> saves;
+    Samples loads;
+    Samples saves;
     for (int round = 0; round < rounds; ++round) {
-        LARGE_INTEGER t0, t1, t2;
-        QueryPerformanceCounter(&t0);
+        Stopwatch watch;
         LoadHistory(store);
-        QueryPerformanceCounter(&t1);
+        loads.Add(watch.Microseconds() / 1000);
         if (store.count != MaxLiveEntries) {
             std::fprintf(stderr, "history_winbench: the history did not load back\n");
             return 1;
         }
+        watch.Restart();
         SaveHistory(store);
-        QueryPerformanceCounter(&t2);
-        loads.push_back(Milliseconds(t0, t1));
-        saves.push_back(Milliseconds(t1, t2));
+        saves.Add(watch.Microseconds() / 1000);
     }
     WIN32_FILE_ATTRIBUTE_DATA info{};
     GetFileAttributesExA("CWHistry.txt", GetFileExInfoStandard, &info);
@@ -77,11 +47,10 @@ int main() {
     SetCurrentDirectoryA(temp);
     RemoveDirectoryA(folder.c_str());
 
-    std::sort(loads.begin(), loads.end());
-    std::sort(saves.begin(), saves.end());
     std::printf("CWHistry.txt with %d entries: %lu bytes\n", MaxLiveEntries, info.nFileSizeLow);
-    std::printf("LoadHistory: median %.2f ms, best %.2f ms over %d rounds\n", loads[rounds / 2], loads[0], rounds);
+    std::printf("LoadHistory: median %.2f ms, best %.2f ms over %d rounds\n", loads.Median(), loads.Best(),
+                rounds);
     std::printf("SaveHistory (temporary file, flush, replace): median %.2f ms, best %.2f ms over %d rounds\n",
-                saves[rounds / 2], saves[0], rounds);
+                saves.Median(), saves.Best(), rounds);
     return 0;
 }

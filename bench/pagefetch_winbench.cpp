@@ -4,39 +4,28 @@
 #include "support/LoopbackHttpServer_win.h"
 #include "web/PageTitle_win.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
+
+#include "BenchSupport.h"
 
 namespace {
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
 // Times runs captures of url and prints min, median and max.
 void Report(const char* label, const std::string& url, int runs) {
-    std::vector<double> times;
+    Samples times;
     std::string title;
     for (int i = 0; i < runs; ++i) {
-        LARGE_INTEGER start;
-        LARGE_INTEGER end;
-        QueryPerformanceCounter(&start);
+        Stopwatch watch;
         char* t = GetPageTitle(url.c_str());
-        QueryPerformanceCounter(&end);
+        times.Add(watch.Microseconds() / 1000);
         // The fallback is Shift_JIS; name it rather than print bytes a UTF-8 terminal garbles.
         title = !t ? "(out of memory)" : std::strcmp(t, "ページタイトル不明") == 0 ? "(fallback)" : t;
         ReleasePageTitle(t);
-        times.push_back(Milliseconds(start, end));
     }
-    std::sort(times.begin(), times.end());
     std::printf("%-28s runs %3d  min %8.1f ms  median %8.1f ms  max %8.1f ms  title %s\n", label, runs,
-                times.front(), times[times.size() / 2], times.back(), title.c_str());
+                times.Best(), times.Median(), times.Worst(), title.c_str());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "app/GeneralHeap_win.h"
 #include "app/Shell_win.h"
 #include "app/ids.h"
 #include "capture/CaptureDecision.h"
@@ -14,6 +15,9 @@ namespace {
 // A program that keeps the clipboard open longer than this makes the tick see no text (and a
 // write give up) instead of freezing the window.
 constexpr DWORD OpenRetryMs = 50;
+
+// The work buffer a text entry's "%d Byte" title is formatted in.
+constexpr SIZE_T ByteTitleBytes = 1024;
 
 BOOL OpenClipboardPatiently() {
     const DWORD start = GetTickCount();
@@ -51,24 +55,6 @@ struct LockedGlobal {
     }
     LockedGlobal(const LockedGlobal&) = delete;
     LockedGlobal& operator=(const LockedGlobal&) = delete;
-};
-
-HANDLE GeneralHeap() {
-    return Shell().generalHeap ? Shell().generalHeap : GetProcessHeap();
-}
-
-// A zero-filled work buffer from the general heap; bytes is null when the heap refused.
-struct WorkBuffer {
-    char* bytes;
-    explicit WorkBuffer(SIZE_T size)
-        : bytes(static_cast<char*>(HeapAlloc(GeneralHeap(), HEAP_ZERO_MEMORY, size))) {}
-    ~WorkBuffer() {
-        if (bytes) {
-            HeapFree(GeneralHeap(), 0, bytes);
-        }
-    }
-    WorkBuffer(const WorkBuffer&) = delete;
-    WorkBuffer& operator=(const WorkBuffer&) = delete;
 };
 
 struct PageTitle {
@@ -116,9 +102,9 @@ void AddEntry(HistoryStore& store, const CaptureDecision& decision, const char* 
         ApplyCapture(store, decision, text, title.text);
         return;
     }
-    WorkBuffer title(1024);
+    GeneralHeapBlock title(ByteTitleBytes);
     if (title.bytes) {
-        FormatByteTitle(title.bytes, 1024, std::strlen(text));
+        FormatByteTitle(title.bytes, ByteTitleBytes, std::strlen(text));
     }
     ApplyCapture(store, decision, text, title.bytes);
 }

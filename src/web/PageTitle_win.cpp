@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "app/GeneralHeap_win.h"
 #include "nkf32.h"
 
 #include <cstring>
@@ -26,24 +27,6 @@ struct Locked {
     Locked(const Locked&) = delete;
     Locked& operator=(const Locked&) = delete;
     CRITICAL_SECTION& section_;
-};
-
-struct HeapBuffer {
-    explicit HeapBuffer(size_t bytes)
-        : data(static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes))) {}
-    ~HeapBuffer() {
-        if (data) {
-            HeapFree(GetProcessHeap(), 0, data);
-        }
-    }
-    HeapBuffer(const HeapBuffer&) = delete;
-    HeapBuffer& operator=(const HeapBuffer&) = delete;
-    char* Release() {
-        char* kept = data;
-        data = nullptr;
-        return kept;
-    }
-    char* data;
 };
 
 struct KernelHandle {
@@ -235,30 +218,30 @@ int FetchPageTitle(const char* url, char* destination, int capacity) {
 }
 
 char* GetPageTitle(const char* url) {
-    HeapBuffer raw(TitleBufferBytes);
-    HeapBuffer converted(TitleBufferBytes);
-    if (!raw.data) {
+    GeneralHeapBlock raw(TitleBufferBytes);
+    GeneralHeapBlock converted(TitleBufferBytes);
+    if (!raw.bytes) {
         return nullptr;
     }
     bool found = false;
-    if (converted.data && FetchPageTitle(url, raw.data, TitleBufferBytes - 1) > 0) {
+    if (converted.bytes && FetchPageTitle(url, raw.bytes, TitleBufferBytes - 1) > 0) {
         // The library keeps its options between calls; setting them every time makes this
         // conversion independent of whoever called it before.
         SetNkfOption("s");
-        NkfConvert(converted.data, raw.data);
-        converted.data[TitleBufferBytes - 1] = '\0';
-        std::memcpy(raw.data, converted.data, TitleBufferBytes);
+        NkfConvert(converted.bytes, raw.bytes);
+        converted.bytes[TitleBufferBytes - 1] = '\0';
+        std::memcpy(raw.bytes, converted.bytes, TitleBufferBytes);
         // A title of only characters without a Shift_JIS form converts to nothing.
-        found = raw.data[0] != '\0';
+        found = raw.bytes[0] != '\0';
     }
     if (!found) {
-        std::memcpy(raw.data, FallbackTitle, sizeof FallbackTitle);
+        std::memcpy(raw.bytes, FallbackTitle, sizeof FallbackTitle);
     }
     return raw.Release();
 }
 
 void ReleasePageTitle(char* title) {
     if (title) {
-        HeapFree(GetProcessHeap(), 0, title);
+        HeapFree(GeneralHeap(), 0, title);
     }
 }
