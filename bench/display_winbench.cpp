@@ -97,7 +97,8 @@ int main() {
     }
     for (int32_t mode : {1, 2, 4}) {
         double refresh = MedianMilliseconds(mode | DisplayMode::ListDisplay, rounds, false);
-        std::printf("  list, mode %d: %.2f ms (%d rows)\n", static_cast<int>(mode), refresh, store.listRowCount);
+        std::printf("  list, mode %d: %.2f ms (%d rows)\n", static_cast<int>(mode), refresh,
+                    store.listRowCount);
     }
     DestroyWindow(Shell().mainWindow);
     ReleaseStoreStrings(store);

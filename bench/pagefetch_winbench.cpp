@@ -15,7 +15,8 @@ namespace {
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
 }
 
 // Times runs captures of url and prints min, median and max.
@@ -47,7 +48,8 @@ int main() {
         return 1;
     }
     const std::string page = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Bench News</title>"
-                             "</head><body>" + std::string(4000, '.') + "</body></html>";
+                             "</head><body>" +
+                             std::string(4000, '.') + "</body></html>";
     server.Serve("/page", HttpPage(200, page));
     server.Serve("/packets", InPackets(HttpPage(200, page), 64, 10));
     server.Serve("/silent", Silent());

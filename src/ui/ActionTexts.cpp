@@ -5,7 +5,9 @@ namespace {
 
 const char LineBreak[] = "\r\n";
 
-std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
+std::string Text(const char* text) {
+    return text ? std::string(text) : std::string();
+}
 
 const char* DeleteLabel(EntryKind kind) {
     switch (kind) {

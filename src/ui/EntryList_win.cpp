@@ -29,9 +29,15 @@ void InstallColumnsFor(HWND list, int32_t textMode) {
 
 } // namespace
 
-void SetUrlOnlyColumns(HWND list) { InstallColumnsFor(list, DisplayMode::UrlOnly); }
-void SetUrlTitleColumns(HWND list) { InstallColumnsFor(list, DisplayMode::UrlTitle); }
-void SetUrlTextColumns(HWND list) { InstallColumnsFor(list, DisplayMode::UrlText); }
+void SetUrlOnlyColumns(HWND list) {
+    InstallColumnsFor(list, DisplayMode::UrlOnly);
+}
+void SetUrlTitleColumns(HWND list) {
+    InstallColumnsFor(list, DisplayMode::UrlTitle);
+}
+void SetUrlTextColumns(HWND list) {
+    InstallColumnsFor(list, DisplayMode::UrlText);
+}
 
 void SetListCell(HWND list, int row, int column, const char* text) {
     LVITEMA item = {};

@@ -14,7 +14,9 @@ constexpr int FormatColumnWidth = 64;
 constexpr int FixedUrlTitleWidth = TitleColumnWidth;
 constexpr int FixedUrlTextWidth = FormatColumnWidth + TitleColumnWidth;
 
-const char* OrEmpty(const char* text) { return text ? text : ""; }
+const char* OrEmpty(const char* text) {
+    return text ? text : "";
+}
 
 } // namespace
 
@@ -37,7 +39,8 @@ ListColumnSet ColumnsForTextMode(int32_t textMode, int listWidth) {
         return ListColumnSet{1, {{"URL", listWidth}, {}, {}}};
     case DisplayMode::UrlTitle:
         if (listWidth > FixedUrlTitleWidth) {
-            return ListColumnSet{2, {{"title", TitleColumnWidth}, {"URL", listWidth - FixedUrlTitleWidth}, {}}};
+            return ListColumnSet{2,
+                                 {{"title", TitleColumnWidth}, {"URL", listWidth - FixedUrlTitleWidth}, {}}};
         } else {
             int half = RoundedQuotient(listWidth, 2);
             return ListColumnSet{2, {{"title", half}, {"URL", half}, {}}};
@@ -66,8 +69,8 @@ ListRowCells RowCells(const HistoryStore& store, int32_t textMode, int slot) {
         return ListRowCells{2, {OrEmpty(entry.title), OrEmpty(entry.content), nullptr}};
     case DisplayMode::UrlText:
         return ListRowCells{3,
-                            {entry.kind == EntryKind::Url ? UrlRowLabel : TextRowLabel,
-                             OrEmpty(entry.title), OrEmpty(entry.content)}};
+                            {entry.kind == EntryKind::Url ? UrlRowLabel : TextRowLabel, OrEmpty(entry.title),
+                             OrEmpty(entry.content)}};
     default:
         return ListRowCells{0, {}};
     }

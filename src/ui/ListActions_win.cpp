@@ -42,9 +42,13 @@ void AppendItem(HMENU menu, UINT id, const std::string& text) {
     InsertMenuItemA(menu, 0, FALSE, &info);
 }
 
-int Ask(const char* text, UINT buttons) { return MessageBoxA(MainWindow(), text, DeleteCaption, buttons); }
+int Ask(const char* text, UINT buttons) {
+    return MessageBoxA(MainWindow(), text, DeleteCaption, buttons);
+}
 
-HWND TheEntryList() { return GetDlgItem(MainWindow(), EntryList); }
+HWND TheEntryList() {
+    return GetDlgItem(MainWindow(), EntryList);
+}
 
 void OpenOrView(HistoryStore& store, uint32_t serial) {
     int slot = FindSerial(store, serial);
@@ -53,7 +57,8 @@ void OpenOrView(HistoryStore& store, uint32_t serial) {
     }
     HistoryEntry entry = EntryAt(store, slot);
     if (entry.kind == EntryKind::Text) {
-        MessageBoxA(MainWindow(), ViewTextMessage(entry.title, entry.content).c_str(), ViewTextCaption, MB_OK);
+        MessageBoxA(MainWindow(), ViewTextMessage(entry.title, entry.content).c_str(), ViewTextCaption,
+                    MB_OK);
     } else if (entry.kind == EntryKind::Url) {
         // Kinds come from a history file anyone can edit; a "URL" entry holding a program's path
         // or a command would be started by the shell. Only an http:// address is opened.

@@ -6,7 +6,9 @@
 #include "history/HistoryStore.h"
 
 // The display-mode word without the list bit: 1, 2 or 4 when the word is well formed.
-inline int32_t TextModeOf(int32_t displayMode) { return displayMode & ~DisplayMode::ListDisplay; }
+inline int32_t TextModeOf(int32_t displayMode) {
+    return displayMode & ~DisplayMode::ListDisplay;
+}
 
 // 1 when an entry of this kind appears in the text view and the list of this text mode.
 // Kinds other than Url and Text (possible only from an edited history file) appear in none.

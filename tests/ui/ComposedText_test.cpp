@@ -31,10 +31,13 @@ TEST_F(ComposedTextTest, WorkedExampleInEachMode) {
     FillStore(store(), {Text("abc"), Url("http://example.com/", "Example Page")});
     EXPECT_EQ(Compose(1), "http://example.com/\r\n");
     EXPECT_EQ(Compose(2), "[Web Page] - Example Page\r\nhttp://example.com/\r\n\r\n");
-    EXPECT_EQ(Compose(4), "[Text] - 3 Byte\r\nabc\r\n" + Hyphens30 + "\r\n\r\n"
-                          "[Web Page] - Example Page\r\nhttp://example.com/\r\n" + Hyphens30 + "\r\n\r\n");
+    EXPECT_EQ(Compose(4), "[Text] - 3 Byte\r\nabc\r\n" + Hyphens30 +
+                              "\r\n\r\n"
+                              "[Web Page] - Example Page\r\nhttp://example.com/\r\n" +
+                              Hyphens30 + "\r\n\r\n");
     // The list bit does not change the text mode.
-    EXPECT_EQ(Compose(2 | DisplayMode::ListDisplay), "[Web Page] - Example Page\r\nhttp://example.com/\r\n\r\n");
+    EXPECT_EQ(Compose(2 | DisplayMode::ListDisplay),
+              "[Web Page] - Example Page\r\nhttp://example.com/\r\n\r\n");
 }
 
 TEST_F(ComposedTextTest, NothingAdmittedGivesNon) {
@@ -59,8 +62,9 @@ TEST_F(ComposedTextTest, EmptyHistoryKeepsTheTextComposedLast) {
 }
 
 TEST_F(ComposedTextTest, UrlsAmongTextsInHistoryOrder) {
-    FillStore(store(), {Url("http://u0.example/", "T0"), Text("t1"), Url("http://u2.example/", "T2"), Text("t3"),
-                        OtherKind("http://odd.example/", 7), Url("http://u5.example/", "T5"), Text("t6")});
+    FillStore(store(),
+              {Url("http://u0.example/", "T0"), Text("t1"), Url("http://u2.example/", "T2"), Text("t3"),
+               OtherKind("http://odd.example/", 7), Url("http://u5.example/", "T5"), Text("t6")});
     EXPECT_EQ(Compose(1), "http://u0.example/\r\nhttp://u2.example/\r\nhttp://u5.example/\r\n");
     std::string mode2 = Compose(2);
     EXPECT_EQ(mode2, "[Web Page] - T0\r\nhttp://u0.example/\r\n\r\n"

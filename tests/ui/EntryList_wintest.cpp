@@ -73,7 +73,8 @@ TEST_F(EntryListTest, UnknownTextModeLeavesTheListAlone) {
 }
 
 TEST_F(EntryListTest, CheckMarksReadBack) {
-    FillStore(store(), {Url("http://0.example/", "0"), Url("http://1.example/", "1"), Url("http://2.example/", "2")});
+    FillStore(store(),
+              {Url("http://0.example/", "0"), Url("http://1.example/", "1"), Url("http://2.example/", "2")});
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     CheckRow(list(), 1);
     EXPECT_EQ(IsRowChecked(list(), 0), 0);

@@ -34,7 +34,8 @@ TEST(ActionTexts, MessageBoxes) {
     EXPECT_EQ(std::string(39, '-'), "---------------------------------------");
     const std::string tail = "\r\n--------------------------\r\nを削除して良いですか？";
     EXPECT_EQ(DeleteOneMessage(EntryKind::Text, "5 Byte", "hello"), "[Text] - 5 Byte\r\nhello" + tail);
-    EXPECT_EQ(DeleteOneMessage(EntryKind::Url, "T", "http://a.example/"), "[Url] - T\r\nhttp://a.example/" + tail);
+    EXPECT_EQ(DeleteOneMessage(EntryKind::Url, "T", "http://a.example/"),
+              "[Url] - T\r\nhttp://a.example/" + tail);
     EXPECT_EQ(DeleteOneMessage(static_cast<EntryKind>(0), "t", "c"), "[Unknown Format] - t\r\nc" + tail);
     EXPECT_EQ(DeleteCheckedMessage(3), "選択された3個の項目を削除しても良いですか？");
     EXPECT_EQ(DeleteCheckedMessage(127), "選択された127個の項目を削除しても良いですか？");
@@ -98,8 +99,9 @@ TEST_F(PlanTest, DeleteAllWalk) {
 }
 
 TEST_F(PlanTest, OnlyWebAddressesGoToTheShell) {
-    FillStore(store(), {Url("http://a.example/", "a"), Url("C:\\Windows\\System32\\calc.exe", "x"),
-                        Url("cmd.exe /c del *", "x"), Text("http://b.example/"), Url("file:///C:/x.exe", "x")});
+    FillStore(store(),
+              {Url("http://a.example/", "a"), Url("C:\\Windows\\System32\\calc.exe", "x"),
+               Url("cmd.exe /c del *", "x"), Text("http://b.example/"), Url("file:///C:/x.exe", "x")});
     EXPECT_EQ(ShouldOpenWithShell(store(), 0), 1);
     EXPECT_EQ(ShouldOpenWithShell(store(), 1), 0);
     EXPECT_EQ(ShouldOpenWithShell(store(), 2), 0);

@@ -33,7 +33,9 @@ std::vector<TestEntry> Urls(int n) {
     return entries;
 }
 
-std::string ContentAt(int slot) { return TheHistory().content[slot]; }
+std::string ContentAt(int slot) {
+    return TheHistory().content[slot];
+}
 
 // Runs the context menu of a row and chooses `choose` (0 closes it without a choice).
 std::vector<SeenMenuItem> RunMenu(int row, UINT choose) {
@@ -77,7 +79,8 @@ private:
         active_->texts.push_back(WindowTextOf(GetDlgItem(box, 0xFFFF)));
         InsertAtTop(TheHistory(), "http://captured.example/", EntryKind::Url, "captured");
         TheHistory().refreshPending = 1;
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDYES)));
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, IDYES)));
     }
 
     static inline CaptureWhileAsking* active_ = nullptr;
@@ -126,7 +129,8 @@ TEST_F(ListActionsTest, StaleRowCopiesTheEntryItShowed) {
 }
 
 TEST_F(ListActionsTest, MenuItemsForTheNewestAndForOthers) {
-    FillStore(store(), {Url("http://e0.example/", "ページ"), Text("12345"), Url("http://e2.example/", "Two")});
+    FillStore(store(),
+              {Url("http://e0.example/", "ページ"), Text("12345"), Url("http://e2.example/", "Two")});
     Show(DisplayMode::UrlText | DisplayMode::ListDisplay);
     std::vector<SeenMenuItem> items = RunMenu(0, 0);
     ASSERT_EQ(items.size(), 1u);
@@ -196,7 +200,8 @@ TEST_F(ListActionsTest, DeleteOneAsksAndRemovesOnYes) {
     MessageBoxAnswerer boxes({IDYES});
     RunMenu(1, DeleteOneItem);
     ASSERT_EQ(boxes.seen().size(), 1u);
-    EXPECT_EQ(boxes.seen()[0].text, "[Text] - 3 Byte\r\nabc\r\n--------------------------\r\nを削除して良いですか？");
+    EXPECT_EQ(boxes.seen()[0].text,
+              "[Text] - 3 Byte\r\nabc\r\n--------------------------\r\nを削除して良いですか？");
     ASSERT_EQ(store().count, 2);
     EXPECT_EQ(ContentAt(1), "http://e2.example/");
     EXPECT_EQ(RowsOf(list()), 2);
@@ -214,6 +219,21 @@ TEST_F(ListActionsTest, CaptureDuringDeleteOneConfirmation) {
     EXPECT_EQ(ContentAt(1), "http://e0.example/");
     EXPECT_EQ(ContentAt(2), "http://e1.example/");
     EXPECT_EQ(ContentAt(3), "http://e3.example/");
+}
+
+TEST_F(ListActionsTest, StaleRowDeletesTheEntryItShowed) {
+    FillStore(store(), Urls(3));
+    Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
+    InsertAtTop(store(), "http://captured.example/", EntryKind::Url, "captured");
+    // Row 0 showed the newest entry; it no longer is, so it may now be deleted.
+    MessageBoxAnswerer boxes({IDYES});
+    std::vector<SeenMenuItem> items = RunMenu(0, DeleteOneItem);
+    EXPECT_EQ(items.size(), 3u);
+    ASSERT_EQ(boxes.seen().size(), 1u);
+    EXPECT_EQ(boxes.seen()[0].text.substr(0, 10), "[Url] - T0");
+    ASSERT_EQ(store().count, 3);
+    EXPECT_EQ(ContentAt(0), "http://captured.example/");
+    EXPECT_EQ(ContentAt(1), "http://e1.example/");
 }
 
 TEST_F(ListActionsTest, DeleteCheckedRowsOneAndThree) {

@@ -31,10 +31,11 @@ inline HWND CreateUiTestWindow() {
         RegisterClassA(&windowClass);
         registered = true;
     }
-    HWND main = CreateWindowExA(0, className, "Clipwren", WS_OVERLAPPEDWINDOW, 0, 0, 640, 240,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, 0, 512, 200,
-                    main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(TextView)), nullptr, nullptr);
+    HWND main = CreateWindowExA(0, className, "Clipwren", WS_OVERLAPPEDWINDOW, 0, 0, 640, 240, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, 0,
+                    512, 200, main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(TextView)), nullptr,
+                    nullptr);
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "SysListView32", "", 0x50000001, 0, 0, 512, 200, main,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(EntryList)), nullptr, nullptr);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0x25, 0x25);
@@ -77,7 +78,9 @@ inline std::string WindowTextOf(HWND window) {
     return text;
 }
 
-inline bool HasVisibleStyle(HWND window) { return (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+inline bool HasVisibleStyle(HWND window) {
+    return (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 // "title:width" of every column, left to right.
 inline std::vector<std::string> ColumnsOf(HWND list) {
@@ -97,7 +100,9 @@ inline std::vector<std::string> ColumnsOf(HWND list) {
     return columns;
 }
 
-inline int RowsOf(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
+inline int RowsOf(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
 
 inline std::string CellOf(HWND list, int row, int column) {
     char text[2048] = {};
