@@ -221,6 +221,21 @@ TEST_F(ListActionsTest, CaptureDuringDeleteOneConfirmation) {
     EXPECT_EQ(ContentAt(3), "http://e3.example/");
 }
 
+TEST_F(ListActionsTest, StaleRowDeletesTheEntryItShowed) {
+    FillStore(store(), Urls(3));
+    Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
+    InsertAtTop(store(), "http://captured.example/", EntryKind::Url, "captured");
+    // Row 0 showed the newest entry; it no longer is, so it may now be deleted.
+    MessageBoxAnswerer boxes({IDYES});
+    std::vector<SeenMenuItem> items = RunMenu(0, DeleteOneItem);
+    EXPECT_EQ(items.size(), 3u);
+    ASSERT_EQ(boxes.seen().size(), 1u);
+    EXPECT_EQ(boxes.seen()[0].text.substr(0, 10), "[Url] - T0");
+    ASSERT_EQ(store().count, 3);
+    EXPECT_EQ(ContentAt(0), "http://captured.example/");
+    EXPECT_EQ(ContentAt(1), "http://e1.example/");
+}
+
 TEST_F(ListActionsTest, DeleteCheckedRowsOneAndThree) {
     FillStore(store(), Urls(5));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
