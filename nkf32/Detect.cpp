@@ -1,6 +1,8 @@
 // Recognition of the input encoding: ISO-2022-JP, ASCII, UTF-8, EUC-JP or Shift_JIS.
 #include "Converter.h"
 
+#include <cstdint>
+
 #include "Decode.h"
 
 namespace nkf {
@@ -10,6 +12,9 @@ namespace {
 struct Tally {
     std::size_t errors = 0;
     long score = 0;
+    bool cut = false; // ends inside a character
+
+    bool Whole() const { return errors == 0 && !cut; }
 };
 
 // How ordinary a character is in a Japanese title: kana highest, then punctuation and the
@@ -85,6 +90,7 @@ Tally Read(const unsigned char* in, std::size_t length, Char (*next)(const unsig
         if (c.kind == Kind::Invalid || c.kind == Kind::Unassigned) {
             ++t.errors;
         }
+        t.cut = c.kind == Kind::Cut;
         const unsigned char kana = c.kind == Kind::HalfKana ? static_cast<unsigned char>(c.sjis) : 0;
         t.score += kana != 0 && !KanaCanFollow(prevKana, kana) ? -2 : Ordinariness(c);
         prevKana = kana;
@@ -93,17 +99,42 @@ Tally Read(const unsigned char* in, std::size_t length, Char (*next)(const unsig
     return t;
 }
 
-bool IsUtf8(const unsigned char* in, std::size_t length) {
-    bool multiByte = false;
+enum class Utf8Reading { No, Yes, Weak };
+
+// Latin, Greek and Cyrillic letters: the two-byte characters of European titles.
+bool IsEuropeanLetter(std::uint32_t cp) { return (cp >= 0xA0 && cp <= 0x24F) || (cp >= 0x370 && cp <= 0x4FF); }
+
+// Valid UTF-8 with multi-byte sequences. A sequence cut off at the end is allowed when the rest
+// is convincing (a sequence of three bytes or more, as Japanese has, or three of two bytes):
+// short half-width katakana in Shift_JIS, such as "ﾃｽﾄ" (C3 BD C4), otherwise pass as a
+// two-byte sequence and a cut one. Text whose only multi-byte characters are two-byte ones
+// outside the European alphabets is Weak: short EUC-JP kanji text looks like that, and is
+// read as EUC-JP or Shift_JIS when one of them reads it whole and without errors.
+Utf8Reading ReadUtf8(const unsigned char* in, std::size_t length) {
+    std::size_t multiByte = 0;
+    bool long3 = false;
+    bool european = true;
+    bool cut = false;
     for (std::size_t i = 0; i < length;) {
         const Char c = NextUtf8(in + i, length - i);
         if (c.kind == Kind::Invalid) {
-            return false;
+            return Utf8Reading::No;
         }
-        multiByte = multiByte || (c.kind != Kind::Ascii && c.kind != Kind::Cut);
+        if (c.kind == Kind::Cut) {
+            cut = true;
+        } else if (c.length >= 3) {
+            ++multiByte;
+            long3 = true;
+        } else if (c.length == 2) {
+            ++multiByte;
+            european = european && IsEuropeanLetter((in[i] & 0x1Fu) << 6 | (in[i + 1] & 0x3Fu));
+        }
         i += c.length;
     }
-    return multiByte;
+    if (multiByte == 0 || (cut && !long3 && multiByte < 3)) {
+        return Utf8Reading::No;
+    }
+    return long3 || european ? Utf8Reading::Yes : Utf8Reading::Weak;
 }
 
 } // namespace
@@ -119,11 +150,15 @@ Encoding DetectEncoding(const unsigned char* in, std::size_t length) {
     if (!high) {
         return Encoding::Ascii;
     }
-    if (IsUtf8(in, length)) {
+    const Utf8Reading utf8 = ReadUtf8(in, length);
+    if (utf8 == Utf8Reading::Yes) {
         return Encoding::Utf8;
     }
     const Tally euc = Read(in, length, NextEucJp);
     const Tally sjis = Read(in, length, NextShiftJis);
+    if (utf8 == Utf8Reading::Weak && !euc.Whole() && !sjis.Whole()) {
+        return Encoding::Utf8;
+    }
     if (euc.errors != sjis.errors) {
         return sjis.errors < euc.errors ? Encoding::ShiftJis : Encoding::EucJp;
     }

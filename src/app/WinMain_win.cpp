@@ -1,6 +1,8 @@
-// Program entry point.
+// Program entry point: no command line, no registry; the process ends with the run's exit code.
 #include <windows.h>
 
+#include "app/UiResources_win.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    ExitProcess(0);
+    ExitProcess(static_cast<UINT>(RunClipwren()));
 }

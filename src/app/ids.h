@@ -1,5 +1,8 @@
-// Every control, command, menu-item and timer identifier of the program, under one name each.
+// Every control, command, menu-item, timer and resource identifier of the program, under one name each.
 #pragma once
+
+// The resource compiler reads only the resource identifiers below.
+#ifndef RC_INVOKED
 
 // Timer that drives the clipboard poll.
 constexpr unsigned CaptureTimer = 24;
@@ -31,6 +34,8 @@ constexpr int VersionInfoCommand = 1015;
 constexpr int OpenItem = 4096;
 constexpr int DeleteOneItem = 4097;
 constexpr int DeleteCheckedItem = 4098;
+
+#endif
 
 // Resources.
 #define IDI_APPICON 101

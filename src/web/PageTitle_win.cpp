@@ -61,7 +61,8 @@ struct KernelHandle {
 // One download, shared by the waiting caller and the thread that talks to WinINet. Each holds
 // a reference and the last to let go frees it, so a download thread that outlives its caller's
 // deadline never writes into freed memory. The lock guards abandoned, the two handles and
-// received; the body bytes from received on belong to the download thread until it ends.
+// received; the body bytes from received on belong to the download thread until it ends; url
+// and deadlineMs never change.
 struct PageFetch {
     LONG references;
     CRITICAL_SECTION lock;
@@ -69,11 +70,12 @@ struct PageFetch {
     HINTERNET internet;
     HINTERNET request;
     size_t received;
+    DWORD deadlineMs;
     char* url;
     char body[PageHeadBytes + 1];
 };
 
-PageFetch* NewPageFetch(const char* url) {
+PageFetch* NewPageFetch(const char* url, DWORD deadlineMs) {
     const size_t urlBytes = std::strlen(url) + 1;
     HANDLE heap = GetProcessHeap();
     auto* fetch = static_cast<PageFetch*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(PageFetch)));
@@ -85,6 +87,7 @@ PageFetch* NewPageFetch(const char* url) {
     }
     std::memcpy(copy, url, urlBytes);
     fetch->url = copy;
+    fetch->deadlineMs = deadlineMs;
     fetch->references = 2;
     InitializeCriticalSection(&fetch->lock);
     return fetch;
@@ -148,10 +151,9 @@ void LimitOperations(HINTERNET internet, DWORD milliseconds) {
 // ends, or the caller gives up and closes the handles under it. Reads only into its own record.
 DWORD WINAPI DownloadPageHead(void* parameter) {
     auto* fetch = static_cast<PageFetch*>(parameter);
-    InterlockedIncrement(&g_downloadsRunning);
     HINTERNET internet = InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (internet) {
-        LimitOperations(internet, g_deadlineMs);
+        LimitOperations(internet, fetch->deadlineMs);
     }
     if (Publish(fetch, &fetch->internet, internet)) {
         // Flags 0: WinINet's defaults, redirections followed.
@@ -198,12 +200,14 @@ int FetchPageTitle(const char* url, char* destination, int capacity) {
     if (!url || !destination) {
         return 0;
     }
-    PageFetch* fetch = NewPageFetch(url);
+    PageFetch* fetch = NewPageFetch(url, g_deadlineMs);
     if (!fetch) {
         return 0;
     }
+    InterlockedIncrement(&g_downloadsRunning);
     KernelHandle thread(CreateThread(nullptr, 0, DownloadPageHead, fetch, 0, nullptr));
     if (!thread.value) {
+        InterlockedDecrement(&g_downloadsRunning);
         ReleasePageFetch(fetch);
         ReleasePageFetch(fetch);
         return 0;
@@ -211,7 +215,7 @@ int FetchPageTitle(const char* url, char* destination, int capacity) {
     // The window's thread waits here without dispatching messages, so nothing can change the
     // history while a title is being fetched.
     size_t arrived;
-    if (WaitForSingleObject(thread.value, g_deadlineMs) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(thread.value, fetch->deadlineMs) == WAIT_OBJECT_0) {
         arrived = fetch->received;
     } else {
         // Closing the handles makes the thread's blocked WinINet call return; the title is cut
@@ -236,8 +240,8 @@ char* GetPageTitle(const char* url) {
     }
     bool found = false;
     if (converted.data && FetchPageTitle(url, raw.data, TitleBufferBytes - 1) > 0) {
-        // The option is set before every conversion: nothing else may have changed it, but the
-        // library keeps it between calls.
+        // The library keeps its options between calls; setting them every time makes this
+        // conversion independent of whoever called it before.
         SetNkfOption("s");
         NkfConvert(converted.data, raw.data);
         converted.data[TitleBufferBytes - 1] = '\0';

@@ -247,6 +247,15 @@ TEST(Recognition, FollowsTheOrderEscapeAsciiUtf8ThenEucOrShiftJis) {
     EXPECT_EQ(Detect(FromHex("E3 81 82 E3")), nkf::Encoding::Utf8);
     // A lone cut-off lead byte is no multi-byte sequence.
     EXPECT_EQ(Detect(FromHex("41 E3")), nkf::Encoding::EucJp);
+    // Half-width katakana that read as one two-byte sequence and a cut one are not UTF-8; three
+    // two-byte sequences and a cut one are.
+    EXPECT_EQ(Detect(FromHex("50 20 C3 BD C4")), nkf::Encoding::ShiftJis);
+    EXPECT_EQ(Detect(FromHex("C3 A9 C3 A8 C3 BC 20 C3")), nkf::Encoding::Utf8);
+    // Two EUC-JP kanji that are also two valid two-byte UTF-8 sequences (U+036B U+0775); UTF-8
+    // of the same shape that EUC-JP and Shift_JIS cannot read; accented Latin letters.
+    EXPECT_EQ(Detect(FromHex("CD AB DD B5")), nkf::Encoding::EucJp);
+    EXPECT_EQ(Detect(FromHex("D7 A9 D7 9C D7 95 D7 9D")), nkf::Encoding::Utf8);
+    EXPECT_EQ(Detect(FromHex("43 61 66 C3 A9")), nkf::Encoding::Utf8);
     EXPECT_EQ(Detect(FromHex("82 B1 82 F1 82 C9 82 BF 82 CD")), nkf::Encoding::ShiftJis);
     EXPECT_EQ(Detect(FromHex("A4 B3 A4 F3 A4 CB A4 C1 A4 CF")), nkf::Encoding::EucJp);
     // Kanji that read as pairs of half-width katakana either way: a tie, to EUC-JP.

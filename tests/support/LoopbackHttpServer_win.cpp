@@ -152,6 +152,10 @@ void LoopbackHttpServer::AcceptLoop() {
         if (client == INVALID_SOCKET) {
             continue;
         }
+        // A client that stops reading must not hold a send, and with it the destructor, for long.
+        DWORD sendTimeoutMs = 2000;
+        setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeoutMs),
+                   sizeof sendTimeoutMs);
         std::lock_guard<std::mutex> lock(mutex_);
         connections_.emplace_back(&LoopbackHttpServer::Answer, this, client);
     }

@@ -4,6 +4,8 @@
 #include "web/PageFetchDeadline_win.h"
 #include "web/PageTitle_win.h"
 
+#include "nkf32.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -91,13 +93,28 @@ TEST_F(PageTitle, TitlesInEveryEncodingAreConverted) {
     server.Serve("/euc", HttpPage(200, Page(TitleEucJp, "euc-jp")));
     server.Serve("/jis", HttpPage(200, Page(TitleIso2022Jp, "iso-2022-jp")));
     server.Serve("/ascii", HttpPage(200, Page("Plain News")));
-    EXPECT_EQ(TitleOf(server.Url("/sjis")).title, TitleShiftJis);
-    EXPECT_EQ(TitleOf(server.Url("/ascii")).title, "Plain News");
-    for (const char* path : {"/utf8", "/euc", "/jis"}) {
-        std::string title = TitleOf(server.Url(path)).title;
-        EXPECT_NE(title, Fallback) << path;
-        EXPECT_FALSE(title.empty()) << path;
+    for (const char* path : {"/sjis", "/utf8", "/euc", "/jis"}) {
+        EXPECT_EQ(TitleOf(server.Url(path)).title, TitleShiftJis) << path;
     }
+    EXPECT_EQ(TitleOf(server.Url("/ascii")).title, "Plain News");
+}
+
+TEST_F(PageTitle, ConversionOptionIsSetForEveryTitle) {
+    server.Serve("/utf8", HttpPage(200, Page(TitleUtf8)));
+    // Another caller of the library asked for EUC-JP input; the title must still be read as
+    // what it is.
+    SetNkfOption("E");
+    EXPECT_EQ(TitleOf(server.Url("/utf8")).title, TitleShiftJis);
+}
+
+TEST_F(PageTitle, TitleThatConvertsToNothingGetsTheFallback) {
+    // Emoji have no Shift_JIS form; a lone ISO-2022-JP escape holds no character at all.
+    server.Serve("/emoji", HttpPage(200, Page(u8"\U0001F600\U0001F389")));
+    server.Serve("/escape", HttpPage(200, Page("\x1b(B")));
+    server.Serve("/mixed", HttpPage(200, Page(u8"News \U0001F600")));
+    EXPECT_EQ(TitleOf(server.Url("/emoji")).title, Fallback);
+    EXPECT_EQ(TitleOf(server.Url("/escape")).title, Fallback);
+    EXPECT_EQ(TitleOf(server.Url("/mixed")).title, "News ");
 }
 
 TEST_F(PageTitle, ErrorPageTitleIsTheTitle) {

@@ -1,0 +1,240 @@
+// The main window's procedure and its handlers.
+#include "app/MainWindow_win.h"
+
+#include <commctrl.h>
+
+#include "app/MainLayout.h"
+#include "app/Shell_win.h"
+#include "app/UiResources_win.h"
+#include "app/VersionDialog_win.h"
+#include "app/ViewMode.h"
+#include "app/ids.h"
+#include "capture/Clipboard_win.h"
+#include "history/HistoryFile_win.h"
+#include "ui/Display_win.h"
+
+namespace {
+
+struct ControlSpec {
+    int id;
+    const char* className;
+    const char* text;
+    DWORD exStyle;
+    DWORD style;
+    int x, y, width, height;
+};
+
+// Creation rectangles only; the first resize replaces them.
+const ControlSpec MainControls[] = {
+    {TextView, "EDIT", "", WS_EX_CLIENTEDGE,
+     WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 96, 64, 235, 125},
+    {RefreshButton, "BUTTON", "表示更新", 0, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 393, 32, 71, 26},
+    {UrlOnlyButton, "BUTTON", "URLのみ", 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 84, 66, 15},
+    {UrlTitleButton, "BUTTON", "URL+タイトル", 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 113, 87, 15},
+    {UrlTextButton, "BUTTON", "URL+テキスト", 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 146, 90, 20},
+    {ListDisplayCheck, "BUTTON", "リスト表示", 0, WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 378, 176, 88, 22},
+    {EntryList, "SysListView32", "", WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | LVS_REPORT, 24, -1, 214, 136},
+};
+
+const int StripButtons[MainButtonCount] = {RefreshButton, UrlOnlyButton, UrlTitleButton,
+                                           UrlTextButton, ListDisplayCheck};
+
+HWND Control(int id) { return GetDlgItem(MainWindow(), id); }
+
+void CreateMainControls(HWND window) {
+    for (const ControlSpec& spec : MainControls) {
+        HWND control = CreateWindowExA(spec.exStyle, spec.className, spec.text, spec.style, spec.x,
+                                       spec.y, spec.width, spec.height, window,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                       Shell().instance, nullptr);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Shell().controlFont), 0);
+    }
+}
+
+void OnMainCreate(HWND window, const CREATESTRUCTA* create) {
+    Shell().mainWindow = window;
+    SetMenu(window, Shell().menuBar);
+    CreateMainControls(window);
+    InitMainWindow(create);
+}
+
+// Buttons act on a click only; menu commands (and accelerators) whatever the code.
+void OnMainCommand(int id, int code) {
+    const bool clicked = code == BN_CLICKED;
+    switch (id) {
+    case RefreshButton:
+        if (clicked) RequestRefresh();
+        break;
+    case UrlOnlyButton:
+        if (clicked) SelectViewMode(DisplayMode::UrlOnly);
+        break;
+    case UrlTitleButton:
+        if (clicked) SelectViewMode(DisplayMode::UrlTitle);
+        break;
+    case UrlTextButton:
+        if (clicked) SelectViewMode(DisplayMode::UrlText);
+        break;
+    case ListDisplayCheck:
+        if (clicked) ToggleListDisplay();
+        break;
+    case ExitCommand:
+        ConfirmExit();
+        break;
+    case DeleteAllCommand:
+        DeleteAllEntries();
+        break;
+    case VersionInfoCommand:
+        ShowVersionInfo();
+        break;
+    default:
+        break;
+    }
+}
+
+void OnMainNotify(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) != EntryList) {
+        return;
+    }
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    const NMITEMACTIVATE* item = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
+    if (header->code == static_cast<UINT>(NM_DBLCLK)) {
+        OnListDoubleClick(item);
+    } else if (header->code == static_cast<UINT>(NM_RCLICK)) {
+        ShowEntryMenu(item);
+    }
+}
+
+// The screen width, from the device context BeginPaint gives for the main window.
+int ScreenWidth() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(MainWindow(), &paint);
+    const int width = GetDeviceCaps(dc, HORZRES);
+    EndPaint(MainWindow(), &paint);
+    return width;
+}
+
+} // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        OnMainCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+        return 0;
+    case WM_SIZE:
+        LayoutControls();
+        return 0;
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        ClipboardTick(wParam);
+        return 0;
+    case WM_NOTIFY:
+        OnMainNotify(wParam, lParam);
+        return 0;
+    case WM_COMMAND:
+        OnMainCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        OnEndSession(static_cast<BOOL>(wParam));
+        return 0;
+    case WM_DESTROY:
+        OnMainDestroy();
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void InitMainWindow(const CREATESTRUCTA*) {
+    HistoryStore& store = TheHistory();
+    LoadHistory(store);
+    SetTimer(MainWindow(), CaptureTimer, CaptureIntervalMs, nullptr);
+    SendMessageA(Control(UrlOnlyButton), BM_SETCHECK, BST_CHECKED, 0);
+
+    HWND list = Control(EntryList);
+    const LPARAM listStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, listStyles, listStyles);
+    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(store.listFont), TRUE);
+    ShowWindow(list, SW_HIDE);
+
+    store.listWidth = ScreenWidth();
+    SetUrlOnlyColumns(list);
+
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    GetWindowPlacement(MainWindow(), &placement);
+    MoveWindow(MainWindow(), placement.rcNormalPosition.left, placement.rcNormalPosition.top, 640,
+               240, FALSE);
+}
+
+void LayoutControls() {
+    RECT client = {};
+    GetClientRect(MainWindow(), &client);
+    const MainLayout layout = ComputeMainLayout(client.right, client.bottom);
+    const ControlRect& left = layout.leftArea;
+    MoveWindow(Control(TextView), left.x, left.y, left.width, left.height, FALSE);
+    TheHistory().listWidth = left.width;
+    MoveWindow(Control(EntryList), left.x, left.y, left.width, left.height, FALSE);
+    for (int i = 0; i < MainButtonCount; ++i) {
+        const ControlRect& button = layout.buttons[i];
+        MoveWindow(Control(StripButtons[i]), button.x, button.y, button.width, button.height, FALSE);
+    }
+    RefreshDisplay();
+}
+
+void RequestRefresh() {
+    TheHistory().refreshPending = 1;
+    RefreshDisplay();
+}
+
+void SelectViewMode(int textMode) {
+    HistoryStore& store = TheHistory();
+    store.displayMode = WithTextMode(store.displayMode, textMode);
+    store.refreshPending = 1;
+    RefreshDisplay();
+}
+
+void ToggleListDisplay() {
+    HistoryStore& store = TheHistory();
+    const LRESULT state = SendMessageA(Control(ListDisplayCheck), BM_GETCHECK, 0, 0);
+    store.displayMode = WithListDisplay(store.displayMode, state == BST_CHECKED);
+    store.refreshPending = 1;
+    RefreshDisplay();
+}
+
+void OnActivate(int state, int minimised) {
+    if (ActivationMarksRefresh(state, minimised)) {
+        TheHistory().refreshPending = 1;
+    }
+    RefreshDisplay();
+}
+
+void ConfirmExit() {
+    if (MessageBoxA(MainWindow(), "ホントに終了しますか？", "終了の確認", MB_YESNO) == IDYES) {
+        DestroyWindow(MainWindow());
+    }
+}
+
+void OnEndSession(BOOL ending) {
+    // Windows ends the process after this message without destroying the window, so this is
+    // the last chance to keep the run's history. The store stays usable: messages may follow,
+    // and a cancelled end or a later normal exit must still find it intact.
+    if (ending) {
+        WriteHistoryFile(TheHistory());
+    }
+}
+
+void OnMainDestroy() {
+    // The list lets go of listFont before SaveHistory deletes it.
+    SendMessageA(Control(EntryList), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), TRUE);
+    SaveHistory(TheHistory());
+    KillTimer(MainWindow(), CaptureTimer);
+    ReleaseUiResources();
+    PostQuitMessage(0);
+}

@@ -1,0 +1,30 @@
+// The main window: its seven controls, their layout, the button and menu commands, the capture
+// timer, the end-of-session save and the orderly shutdown.
+#pragma once
+
+#include <windows.h>
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// WM_CREATE after the controls exist: history, timer, list set-up, first resize to 640x240.
+void InitMainWindow(const CREATESTRUCTA* create);
+
+// Places the text view, the list and the button strip for the current client size.
+void LayoutControls();
+
+// The commands of the right-hand strip; each ends with a display refresh.
+void RequestRefresh();
+void SelectViewMode(int textMode);
+void ToggleListDisplay();
+
+// WM_ACTIVATE: activation and minimising always rebuild the display.
+void OnActivate(int state, int minimised);
+
+// File / exit: asks first, destroys the main window on yes.
+void ConfirmExit();
+
+// WM_ENDSESSION: the history file is written when the session really ends.
+void OnEndSession(BOOL ending);
+
+// WM_DESTROY: saves and releases the history, stops the timer, releases the shell's resources.
+void OnMainDestroy();

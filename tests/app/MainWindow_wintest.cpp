@@ -1,0 +1,264 @@
+// The main window against its real procedure: controls, layout, commands, shutdown routes and
+// the end-of-session save.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/Shell_win.h"
+#include "app/ids.h"
+#include "history/HistoryStore.h"
+#include "support/MessageBoxHook_win.h"
+#include "support/ShellSession_win.h"
+
+namespace {
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND window) {
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// The rectangle of a child in its parent's client coordinates.
+RECT ChildRect(HWND child) {
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void Click(HWND main, int id, int code = BN_CLICKED) {
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(main, id)));
+}
+
+struct ControlExpectation {
+    int id;
+    const char* className;
+    const char* text;
+    LONG_PTR exStyle;
+    LONG_PTR style;
+};
+
+} // namespace
+
+TEST(MainWindow, ControlsAreCreatedAsTabled) {
+    ShellSession session;
+    // The list starts hidden; checking a radio button gives it WS_TABSTOP (the system does
+    // that); everything else keeps the creation styles.
+    const ControlExpectation controls[] = {
+        {TextView, "Edit", "", WS_EX_CLIENTEDGE, 0x50201044},
+        {RefreshButton, "Button", "表示更新", 0, 0x50000000},
+        {UrlOnlyButton, "Button", "URLのみ", 0, 0x50000009 | WS_TABSTOP},
+        {UrlTitleButton, "Button", "URL+タイトル", 0, 0x50000009},
+        {UrlTextButton, "Button", "URL+テキスト", 0, 0x50000009},
+        {ListDisplayCheck, "Button", "リスト表示", 0, 0x50000003},
+        {EntryList, "SysListView32", "", WS_EX_CLIENTEDGE, 0x40000001},
+    };
+    for (const ControlExpectation& c : controls) {
+        SCOPED_TRACE(c.id);
+        HWND control = GetDlgItem(session.main(), c.id);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(GetDlgCtrlID(control), c.id);
+        EXPECT_EQ(lstrcmpiA(ClassOf(control).c_str(), c.className), 0) << ClassOf(control);
+        EXPECT_EQ(TextOf(control), c.text);
+        EXPECT_EQ(GetWindowLongPtrA(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, c.exStyle);
+        EXPECT_EQ(GetWindowLongPtrA(control, GWL_STYLE), c.style) << std::hex
+            << GetWindowLongPtrA(control, GWL_STYLE);
+        const LRESULT font = SendMessageA(control, WM_GETFONT, 0, 0);
+        if (c.id == EntryList) {
+            EXPECT_EQ(font, reinterpret_cast<LRESULT>(TheHistory().listFont));
+        } else {
+            EXPECT_EQ(font, reinterpret_cast<LRESULT>(Shell().controlFont));
+        }
+    }
+}
+
+TEST(MainWindow, StartsInUrlOnlyModeWithTheListPrepared) {
+    ShellSession session;
+    HWND main = session.main();
+    EXPECT_EQ(SendDlgItemMessageA(main, UrlOnlyButton, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendDlgItemMessageA(main, UrlTitleButton, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendDlgItemMessageA(main, ListDisplayCheck, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendDlgItemMessageA(main, EntryList, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & 0x25, 0x25);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, EntryList)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, TextView)));
+    EXPECT_EQ(TheHistory().displayMode, DisplayMode::UrlOnly);
+}
+
+TEST(MainWindow, CaptureTimerTicksEverySecond) {
+    ShellSession session;
+    // Bounded: the first tick is due within a second.
+    bool ticked = false;
+    const DWORD start = GetTickCount();
+    while (!ticked && GetTickCount() - start < 5000) {
+        MSG message;
+        if (PeekMessageA(&message, session.main(), WM_TIMER, WM_TIMER, PM_REMOVE)) {
+            ticked = message.wParam == CaptureTimer;
+            DispatchMessageA(&message);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        }
+    }
+    EXPECT_TRUE(ticked);
+}
+
+TEST(MainWindow, LayoutFollowsTheClientWidth) {
+    ShellSession session;
+    HWND main = session.main();
+    for (int width : {640, 900, 300, 140, 1200}) {
+        SCOPED_TRACE(width);
+        SetWindowPos(main, nullptr, 0, 0, width, 300, SWP_NOMOVE | SWP_NOZORDER);
+        RECT client = {};
+        GetClientRect(main, &client);
+        const int w = client.right;
+        EXPECT_EQ(TheHistory().listWidth, w - 128);
+        for (int id : {TextView, EntryList}) {
+            const RECT area = ChildRect(GetDlgItem(main, id));
+            EXPECT_EQ(area.left, 0);
+            EXPECT_EQ(area.top, 0);
+            EXPECT_EQ(area.right, w - 128);
+            EXPECT_EQ(area.bottom, client.bottom);
+        }
+        const int buttons[] = {RefreshButton, UrlOnlyButton, UrlTitleButton, UrlTextButton, ListDisplayCheck};
+        for (int i = 0; i < 5; ++i) {
+            const RECT button = ChildRect(GetDlgItem(main, buttons[i]));
+            EXPECT_EQ(button.left, w - 112);
+            EXPECT_EQ(button.top, 16 + 32 * i);
+            EXPECT_EQ(button.right - button.left, 96);
+            EXPECT_EQ(button.bottom - button.top, 32);
+        }
+    }
+}
+
+TEST(MainWindow, MinimisedAndRestoredWindowKeepsItsLayout) {
+    ShellSession session;
+    HWND main = session.main();
+    ShowWindow(main, SW_MINIMIZE);
+    PumpPendingMessages();
+    EXPECT_TRUE(IsWindow(main));
+    ShowWindow(main, SW_RESTORE);
+    PumpPendingMessages();
+    RECT client = {};
+    GetClientRect(main, &client);
+    EXPECT_GT(client.right, 128);
+    EXPECT_EQ(TheHistory().listWidth, client.right - 128);
+    EXPECT_EQ(ChildRect(GetDlgItem(main, RefreshButton)).left, client.right - 112);
+}
+
+TEST(MainWindow, TextModeButtonsReplaceOnlyTheTextMode) {
+    ShellSession session;
+    HWND main = session.main();
+    HistoryStore& store = TheHistory();
+
+    Click(main, UrlTitleButton);
+    EXPECT_EQ(store.displayMode, DisplayMode::UrlTitle);
+    Click(main, UrlTextButton);
+    EXPECT_EQ(store.displayMode, DisplayMode::UrlText);
+    Click(main, UrlOnlyButton);
+    EXPECT_EQ(store.displayMode, DisplayMode::UrlOnly);
+
+    // With the list shown, a text mode keeps the list bit.
+    SendDlgItemMessageA(main, ListDisplayCheck, BM_SETCHECK, BST_CHECKED, 0);
+    Click(main, ListDisplayCheck);
+    EXPECT_EQ(store.displayMode, DisplayMode::UrlOnly | DisplayMode::ListDisplay);
+    Click(main, UrlTitleButton);
+    EXPECT_EQ(store.displayMode, DisplayMode::UrlTitle | DisplayMode::ListDisplay);
+
+    // Clearing the box clears only the list bit: the text view comes back with titles.
+    SendDlgItemMessageA(main, ListDisplayCheck, BM_SETCHECK, BST_UNCHECKED, 0);
+    Click(main, ListDisplayCheck);
+    EXPECT_EQ(store.displayMode, DisplayMode::UrlTitle);
+}
+
+TEST(MainWindow, ButtonsActOnClicksOnly) {
+    ShellSession session;
+    HWND main = session.main();
+    HistoryStore& store = TheHistory();
+    for (int code : {BN_SETFOCUS, BN_KILLFOCUS, 1}) {
+        Click(main, UrlTextButton, code);
+        EXPECT_EQ(store.displayMode, DisplayMode::UrlOnly);
+        SendDlgItemMessageA(main, ListDisplayCheck, BM_SETCHECK, BST_CHECKED, 0);
+        Click(main, ListDisplayCheck, code);
+        EXPECT_EQ(store.displayMode, DisplayMode::UrlOnly);
+    }
+    // Commands nobody owns change nothing.
+    Click(main, 999);
+    Click(main, TextView, EN_CHANGE);
+    EXPECT_EQ(store.displayMode, DisplayMode::UrlOnly);
+    EXPECT_TRUE(IsWindow(main));
+}
+
+TEST(MainWindow, ExitAsksAndNoKeepsEverythingRunning) {
+    ShellSession session;
+    HWND main = session.main();
+    {
+        MessageBoxAnswerer answerer({IDNO});
+        SendMessageA(main, WM_COMMAND, MAKEWPARAM(ExitCommand, 0), 0);
+        ASSERT_EQ(answerer.seen().size(), 1u);
+        EXPECT_EQ(answerer.seen()[0].caption, "終了の確認");
+        EXPECT_EQ(answerer.seen()[0].text, "ホントに終了しますか？");
+    }
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_NE(Shell().controlFont, nullptr);
+    EXPECT_EQ(PumpPendingMessages(), -1);
+
+    // A menu command acts whatever its notification code (1: from an accelerator).
+    MessageBoxAnswerer answerer({IDYES});
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(ExitCommand, 1), 0);
+    EXPECT_EQ(answerer.seen().size(), 1u);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(PumpPendingMessages(), 0);
+}
+
+TEST(MainWindow, CloseSavesAtOnceWithoutAQuestion) {
+    ShellSession session;
+    HWND main = session.main();
+    ASSERT_EQ(InsertAtTop(TheHistory(), "http://example.com/closed", EntryKind::Url, "Closed"), 1);
+    MessageBoxAnswerer answerer({});
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(answerer.seen().empty());
+    EXPECT_FALSE(IsWindow(main));
+    const std::string file = session.folder().File("CWHistry.txt");
+    EXPECT_NE(ReadWholeFile(file).find("http://example.com/closed"), std::string::npos);
+    EXPECT_NE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    // The history has been released, the shell's resources are gone, the loop may end.
+    EXPECT_EQ(TheHistory().listFont, nullptr);
+    EXPECT_EQ(Shell().backgroundBrush, nullptr);
+    EXPECT_EQ(PumpPendingMessages(), 0);
+}
+
+TEST(MainWindow, SessionEndSavesAndKeepsEverythingUsable) {
+    ShellSession session;
+    HWND main = session.main();
+    HistoryStore& store = TheHistory();
+    const std::string file = session.folder().File("CWHistry.txt");
+    ASSERT_EQ(InsertAtTop(store, "http://example.com/a", EntryKind::Url, "A"), 1);
+
+    EXPECT_EQ(SendMessageA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    // A cancelled end changes nothing.
+    SendMessageA(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    SendMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_NE(ReadWholeFile(file).find("http://example.com/a"), std::string::npos);
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_EQ(store.count, 1);
+    EXPECT_STREQ(store.content[0], "http://example.com/a");
+    EXPECT_NE(store.listFont, nullptr);
+    EXPECT_EQ(PumpPendingMessages(), -1);
+
+    // Messages still arriving find the store intact, and a normal exit saves as usual.
+    ASSERT_EQ(InsertAtTop(store, "http://example.com/b", EntryKind::Url, "B"), 1);
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    const std::string saved = ReadWholeFile(file);
+    EXPECT_NE(saved.find("http://example.com/a"), std::string::npos);
+    EXPECT_NE(saved.find("http://example.com/b"), std::string::npos);
+}

@@ -1,0 +1,186 @@
+// Start-up of the shell: record sizes, fonts, brush, menu bar, window classes, the main window,
+// and the report when the main window cannot be created.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/Shell_win.h"
+#include "app/UiResources_win.h"
+#include "app/ids.h"
+#include "support/MessageBoxHook_win.h"
+#include "support/ShellSession_win.h"
+
+// The i686 build cannot run here, so the sizes it calls the API with are checked as it compiles.
+#ifdef _WIN64
+static_assert(WindowClassRecordSize == 80, "WNDCLASSEXA on x86_64");
+static_assert(MenuItemRecordSize == 72, "MENUITEMINFOA without hbmpItem on x86_64");
+#else
+static_assert(WindowClassRecordSize == 48, "WNDCLASSEXA on i686");
+static_assert(MenuItemRecordSize == 44, "MENUITEMINFOA without hbmpItem on i686");
+#endif
+
+namespace {
+
+std::string MenuText(HMENU menu, UINT position) {
+    char text[128] = {};
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+struct DropDown {
+    const char* title;
+    const char* entry;
+    UINT commandId;
+};
+
+} // namespace
+
+TEST(Startup, RecordSizesMatchThisBuild) {
+    EXPECT_EQ(WindowClassRecordSize, sizeof(void*) == 8 ? 80u : 48u);
+    EXPECT_EQ(MenuItemRecordSize, sizeof(void*) == 8 ? 72u : 44u);
+}
+
+TEST(Startup, MenuBarHasThreeDropDownsOfOneEntryEach) {
+    ShellSession session;
+    HMENU bar = GetMenu(session.main());
+    ASSERT_EQ(bar, Shell().menuBar);
+    ASSERT_EQ(GetMenuItemCount(bar), 3);
+
+    // Shift_JIS bytes written out, independent of the compiler's execution character set.
+    const DropDown expected[] = {
+        {"\x83\x74\x83\x40\x83\x43\x83\x8b(&F)", "\x8f\x49\x97\xb9(&C)", ExitCommand},
+        {"\x95\xd2\x8f\x57(&E)", "\x91\x53\x8d\xed\x8f\x9c", DeleteAllCommand},
+        {"HELP(&H)", "\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x8f\xee\x95\xf1(&A)", VersionInfoCommand},
+    };
+    const HMENU dropDowns[] = {Shell().fileMenu, Shell().editMenu, Shell().helpMenu};
+    for (UINT i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(MenuText(bar, i), expected[i].title);
+        HMENU dropDown = GetSubMenu(bar, i);
+        EXPECT_EQ(dropDown, dropDowns[i]);
+        ASSERT_EQ(GetMenuItemCount(dropDown), 1);
+        EXPECT_EQ(MenuText(dropDown, 0), expected[i].entry);
+
+        MENUITEMINFOA item = {};
+        item.cbSize = MenuItemRecordSize;
+        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
+        ASSERT_TRUE(GetMenuItemInfoA(dropDown, 0, TRUE, &item));
+        EXPECT_EQ(item.wID, expected[i].commandId);
+        EXPECT_EQ(item.fType, static_cast<UINT>(MFT_STRING));
+        EXPECT_EQ(item.fState & (MFS_GRAYED | MFS_CHECKED), 0u);
+        EXPECT_EQ(item.hSubMenu, nullptr);
+    }
+}
+
+TEST(Startup, FontsAndBrushAreAsTabled) {
+    ShellSession session;
+    struct Expected {
+        HFONT font;
+        LONG height;
+        BYTE pitchAndFamily;
+    };
+    for (const Expected& e : {Expected{Shell().controlFont, -12, 0x20}, Expected{Shell().dialogFont, -16, 0x32}}) {
+        LOGFONTA font = {};
+        ASSERT_EQ(GetObjectA(e.font, sizeof font, &font), static_cast<int>(sizeof font));
+        EXPECT_EQ(font.lfHeight, e.height);
+        EXPECT_EQ(font.lfWeight, FW_NORMAL);
+        EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+        EXPECT_EQ(font.lfOutPrecision, OUT_STROKE_PRECIS);
+        EXPECT_EQ(font.lfClipPrecision, CLIP_STROKE_PRECIS);
+        EXPECT_EQ(font.lfQuality, DRAFT_QUALITY);
+        EXPECT_EQ(font.lfPitchAndFamily, e.pitchAndFamily);
+        EXPECT_STREQ(font.lfFaceName, "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");
+    }
+    LOGBRUSH brush = {};
+    ASSERT_EQ(GetObjectA(Shell().backgroundBrush, sizeof brush, &brush), static_cast<int>(sizeof brush));
+    EXPECT_EQ(brush.lbColor, GetSysColor(COLOR_BTNFACE));
+}
+
+TEST(Startup, WindowClassesAndMainWindow) {
+    ShellSession session;
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (const char* name : {"NORMALDLG", "NORMAL0"}) {
+        SCOPED_TRACE(name);
+        WNDCLASSEXA info = {};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetClassInfoExA(instance, name, &info));
+        EXPECT_EQ(info.style, static_cast<UINT>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS));
+        EXPECT_EQ(info.cbClsExtra, 0);
+        EXPECT_EQ(info.cbWndExtra, 0);
+        EXPECT_EQ(info.hbrBackground, Shell().backgroundBrush);
+        EXPECT_NE(info.hIcon, nullptr);
+        EXPECT_EQ(info.lpszMenuName, nullptr);
+    }
+
+    HWND main = session.main();
+    ASSERT_TRUE(IsWindow(main));
+    EXPECT_EQ(MainWindow(), main);
+    char text[64] = {};
+    GetClassNameA(main, text, sizeof text);
+    EXPECT_STREQ(text, "NORMAL0");
+    GetWindowTextA(main, text, sizeof text);
+    EXPECT_STREQ(text, "Clipwren");
+    const LONG_PTR style = GetWindowLongPtrA(main, GWL_STYLE);
+    EXPECT_EQ(style & 0x10CF0000, 0x10CF0000);
+    RECT frame = {};
+    GetWindowRect(main, &frame);
+    EXPECT_EQ(frame.right - frame.left, 640);
+    EXPECT_EQ(frame.bottom - frame.top, 240);
+}
+
+TEST(Startup, ReleaseLeavesNoHandles) {
+    {
+        ShellSession session;
+        SendMessageA(session.main(), WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindow(session.main()));
+    }
+    EXPECT_EQ(Shell().menuBar, nullptr);
+    EXPECT_EQ(Shell().controlFont, nullptr);
+    EXPECT_EQ(Shell().dialogFont, nullptr);
+    EXPECT_EQ(Shell().backgroundBrush, nullptr);
+}
+
+namespace {
+
+// Refuses the creation of every "NORMAL0" window on this thread while it lives.
+class MainWindowRefusal {
+public:
+    MainWindowRefusal() : hook_(SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId())) {}
+    ~MainWindowRefusal() { UnhookWindowsHookEx(hook_); }
+    MainWindowRefusal(const MainWindowRefusal&) = delete;
+    MainWindowRefusal& operator=(const MainWindowRefusal&) = delete;
+
+private:
+    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND) {
+            char name[32] = {};
+            GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
+            if (lstrcmpA(name, "NORMAL0") == 0) {
+                return 1;
+            }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK hook_;
+};
+
+} // namespace
+
+TEST(Startup, MainWindowThatCannotBeCreatedIsReportedWithExitCodeOne) {
+    TempFolder folder;
+    MessageBoxAnswerer answerer({IDOK});
+    int code = 0;
+    {
+        MainWindowRefusal refusal;
+        code = RunClipwren();
+    }
+    EXPECT_EQ(code, 1);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.seen()[0].caption, "Clipwren");
+    EXPECT_EQ(answerer.seen()[0].text, "メインウィンドウを作成できませんでした。");
+    EXPECT_EQ(Shell().controlFont, nullptr);
+    EXPECT_EQ(Shell().menuBar, nullptr);
+    EXPECT_EQ(PumpPendingMessages(), -1);
+    UnregisterClassA("NORMAL0", GetModuleHandleA(nullptr));
+    UnregisterClassA("NORMALDLG", GetModuleHandleA(nullptr));
+}

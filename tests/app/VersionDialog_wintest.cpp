@@ -1,0 +1,308 @@
+// The version window against its real procedures, driven from a timer of the test's own thread
+// while the nested loop runs.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/Shell_win.h"
+#include "app/VersionDialog_win.h"
+#include "app/ids.h"
+#include "support/ShellSession_win.h"
+
+namespace {
+
+// Calls a test's step on every tick of a thread timer while the version window's loop runs.
+// After maxTicks the window is closed, so a test that goes wrong cannot hang.
+class DialogDriver {
+public:
+    using Step = void (*)(DialogDriver& driver, HWND dialog);
+
+    DialogDriver(Step step, int maxTicks = 50) : step_(step), maxTicks_(maxTicks) {
+        active_ = this;
+        timer_ = SetTimer(nullptr, 0, 50, OnTick);
+    }
+    ~DialogDriver() {
+        KillTimer(nullptr, timer_);
+        active_ = nullptr;
+    }
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    int ticks = 0;
+    bool gaveUp = false;
+    HICON icon = nullptr;       // the icon control's icon, seen while open
+    bool ownerEnabled = true;   // the main window's state while open
+    int mainTimerTicks = 0;     // WM_TIMER 24 dispatched to the main window while open
+
+private:
+    static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
+        DialogDriver& self = *active_;
+        ++self.ticks;
+        HWND dialog = FindWindowA("NORMALDLG", "DigVersionInfo");
+        if (self.ticks > self.maxTicks_) {
+            self.gaveUp = true;
+            KillTimer(nullptr, self.timer_);
+            if (dialog) {
+                SendMessageA(dialog, WM_CLOSE, 0, 0);
+            }
+            return;
+        }
+        if (dialog) {
+            self.step_(self, dialog);
+        }
+    }
+
+    static DialogDriver* active_;
+    Step step_;
+    int maxTicks_;
+    UINT_PTR timer_;
+};
+DialogDriver* DialogDriver::active_ = nullptr;
+
+// Counts the main window's capture ticks as the message loops take them off the queue.
+class TimerWatch {
+public:
+    explicit TimerWatch(int* count) {
+        count_ = count;
+        hook_ = SetWindowsHookExA(WH_GETMESSAGE, OnMessage, nullptr, GetCurrentThreadId());
+    }
+    ~TimerWatch() { UnhookWindowsHookEx(hook_); }
+    TimerWatch(const TimerWatch&) = delete;
+    TimerWatch& operator=(const TimerWatch&) = delete;
+
+private:
+    static LRESULT CALLBACK OnMessage(int code, WPARAM wParam, LPARAM lParam) {
+        const MSG* message = reinterpret_cast<const MSG*>(lParam);
+        if (code == HC_ACTION && wParam == PM_REMOVE && message->message == WM_TIMER &&
+            message->hwnd == MainWindow() && message->wParam == CaptureTimer) {
+            ++*count_;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static int* count_;
+    HHOOK hook_;
+};
+int* TimerWatch::count_ = nullptr;
+
+void PressOk(DialogDriver& driver, HWND dialog) {
+    driver.ownerEnabled = IsWindowEnabled(MainWindow()) != FALSE;
+    driver.icon = reinterpret_cast<HICON>(SendDlgItemMessageA(dialog, IconLabel, STM_GETICON, 0, 0));
+    SendDlgItemMessageA(dialog, OkButton, BM_CLICK, 0, 0);
+}
+
+void CloseFromSystemMenu(DialogDriver& driver, HWND dialog) {
+    driver.ownerEnabled = IsWindowEnabled(MainWindow()) != FALSE;
+    SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+std::string TextOf(HWND window) {
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+bool IconExists(HICON icon) {
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info)) {
+        return false;
+    }
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return true;
+}
+
+// True when no quit message waits on the thread's queue (one found is taken off).
+bool NoQuitWaiting() { return PumpPendingMessages() == -1; }
+
+} // namespace
+
+TEST(VersionDialog, OnlyItsExactNameOpensAnything) {
+    ShellSession session;
+    for (const char* name : {"digversioninfo", "DIGVERSIONINFO", "DigVersionInfo2", ""}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(RunModalDialog(session.main(), name), 0);
+        EXPECT_EQ(FindWindowA("NORMALDLG", nullptr), nullptr);
+        EXPECT_TRUE(IsWindowEnabled(session.main()));
+    }
+}
+
+TEST(VersionDialog, OkEndsWithOneAndClosingWithZero) {
+    ShellSession session;
+    {
+        DialogDriver driver(PressOk);
+        EXPECT_EQ(RunModalDialog(session.main(), "DigVersionInfo"), 1);
+        EXPECT_FALSE(driver.gaveUp);
+        EXPECT_FALSE(driver.ownerEnabled);
+    }
+    EXPECT_TRUE(IsWindowEnabled(session.main()));
+    EXPECT_EQ(FindWindowA("NORMALDLG", nullptr), nullptr);
+    EXPECT_TRUE(NoQuitWaiting());
+    {
+        DialogDriver driver(CloseFromSystemMenu);
+        EXPECT_EQ(RunModalDialog(session.main(), "DigVersionInfo"), 0);
+        EXPECT_FALSE(driver.gaveUp);
+        EXPECT_FALSE(driver.ownerEnabled);
+    }
+    EXPECT_TRUE(IsWindowEnabled(session.main()));
+    EXPECT_TRUE(NoQuitWaiting());
+    EXPECT_TRUE(IsWindow(session.main()));
+}
+
+TEST(VersionDialog, OkActsOnClicksOnly) {
+    ShellSession session;
+    DialogDriver driver([](DialogDriver& d, HWND dialog) {
+        if (d.ticks == 1) {
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(OkButton, BN_SETFOCUS), 0);
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(HomePageField, BN_CLICKED), 0);
+        } else {
+            EXPECT_TRUE(IsWindow(dialog));
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+        }
+    });
+    EXPECT_EQ(RunModalDialog(session.main(), "DigVersionInfo"), 0);
+    EXPECT_GE(driver.ticks, 2);
+    EXPECT_FALSE(driver.gaveUp);
+}
+
+namespace {
+
+struct DialogControl {
+    int id;
+    const char* className;
+    const char* text;
+    LONG_PTR style;
+    RECT rect;
+};
+
+void CheckControls(DialogDriver& driver, HWND dialog) {
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), MainWindow());
+    EXPECT_EQ(VersionDialog(), dialog);
+    EXPECT_EQ(GetWindowLongPtrA(dialog, GWL_STYLE) & 0x00CF0000, 0x00C80000);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    RECT frame = {};
+    GetWindowRect(dialog, &frame);
+    EXPECT_EQ(frame.right - frame.left, 320);
+    EXPECT_EQ(frame.bottom - frame.top, 200);
+    EXPECT_NE(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0), 0);
+
+    const DialogControl controls[] = {
+        {OkButton, "Button", "OK", 0x50000000, {112, 124, 208, 156}},
+        {ProductLabel, "Static", "Clip Wren", 0x50000001, {55, 12, 241, 37}},
+        {VersionLabel, "Static", "Version 2.11", 0x50000000, {106, 38, 214, 59}},
+        {MakerLabel, "Static", "製作者　Clipwren Project", 0x50000000, {96, 66, 227, 93}},
+        {IconLabel, "Static", "", 0x50000003, {28, 25, 60, 57}},
+        {HomePageField, "Edit", "https://clipwren.example.org/", 0x50000801, {28, 92, 292, 115}},
+    };
+    HWND previous = nullptr;
+    for (const DialogControl& c : controls) {
+        SCOPED_TRACE(c.id);
+        HWND control = GetDlgItem(dialog, c.id);
+        ASSERT_NE(control, nullptr);
+        char name[32] = {};
+        GetClassNameA(control, name, sizeof name);
+        EXPECT_EQ(lstrcmpiA(name, c.className), 0) << name;
+        if (c.id != IconLabel) {
+            EXPECT_EQ(TextOf(control), c.text);
+        }
+        EXPECT_EQ(GetWindowLongPtrA(control, GWL_STYLE), c.style) << std::hex << GetWindowLongPtrA(control, GWL_STYLE);
+        EXPECT_EQ(GetWindowLongPtrA(control, GWL_EXSTYLE) & ~WS_EX_NOPARENTNOTIFY, 0);
+        if (c.id != IconLabel) {  // an icon control has no text and keeps no font
+            EXPECT_EQ(SendMessageA(control, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(Shell().dialogFont));
+        }
+        RECT rect = {};
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        if (c.id != IconLabel) {  // an icon control takes the size of its icon
+            EXPECT_TRUE(EqualRect(&rect, &c.rect)) << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
+        }
+        // Created in the order of the table: each one follows the one before.
+        if (previous) {
+            EXPECT_EQ(GetWindow(previous, GW_HWNDNEXT), control);
+        }
+        previous = control;
+    }
+    // Read-only: the address can be copied but not changed.
+    EXPECT_NE(GetWindowLongPtrA(GetDlgItem(dialog, HomePageField), GWL_STYLE) & ES_READONLY, 0);
+
+    HICON icon = reinterpret_cast<HICON>(SendDlgItemMessageA(dialog, IconLabel, STM_GETICON, 0, 0));
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP bitmap = {};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, 32);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    PressOk(driver, dialog);
+}
+
+} // namespace
+
+TEST(VersionDialog, ShowsItsControlsAndIcon) {
+    ShellSession session;
+    DialogDriver driver(CheckControls);
+    EXPECT_EQ(RunModalDialog(session.main(), "DigVersionInfo"), 1);
+    EXPECT_FALSE(driver.gaveUp);
+}
+
+TEST(VersionDialog, MenuCommandOpensItAndCaptureGoesOnMeanwhile) {
+    ShellSession session;
+    // Open until the main window has had two capture ticks (about two seconds).
+    DialogDriver driver(
+        [](DialogDriver& d, HWND dialog) {
+            d.ownerEnabled = IsWindowEnabled(MainWindow()) != FALSE;
+            if (d.mainTimerTicks >= 2) {
+                SendMessageA(dialog, WM_CLOSE, 0, 0);
+            }
+        },
+        100);
+    TimerWatch watch(&driver.mainTimerTicks);
+    SendMessageA(session.main(), WM_COMMAND, MAKEWPARAM(VersionInfoCommand, 0), 0);
+    EXPECT_FALSE(driver.gaveUp);
+    EXPECT_GE(driver.mainTimerTicks, 2);
+    EXPECT_FALSE(driver.ownerEnabled);
+    EXPECT_TRUE(IsWindowEnabled(session.main()));
+    EXPECT_TRUE(NoQuitWaiting());
+}
+
+TEST(VersionDialog, EveryOpeningReleasesItsIcon) {
+    ShellSession session;
+    // Wine reports no counts here (0); Windows does, and then they must come back.
+    const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    HICON icons[2] = {};
+    for (HICON& icon : icons) {
+        DialogDriver driver(PressOk);
+        EXPECT_EQ(RunModalDialog(session.main(), "DigVersionInfo"), 1);
+        ASSERT_NE(driver.icon, nullptr);
+        icon = driver.icon;
+        EXPECT_FALSE(IconExists(icon));
+    }
+    if (userBefore != 0) {
+        EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore);
+        EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore);
+    }
+}
+
+TEST(VersionDialog, MainWindowClosedMeanwhileStillEndsTheProgram) {
+    ShellSession session;
+    // Another program closes the main window while the version window is open: the owned
+    // version window goes with it, and the main loop must still get its quit message.
+    DialogDriver driver([](DialogDriver&, HWND) { SendMessageA(MainWindow(), WM_CLOSE, 0, 0); });
+    EXPECT_EQ(RunModalDialog(session.main(), "DigVersionInfo"), 0);
+    EXPECT_FALSE(driver.gaveUp);
+    EXPECT_FALSE(IsWindow(session.main()));
+    EXPECT_EQ(FindWindowA("NORMALDLG", nullptr), nullptr);
+    EXPECT_EQ(PumpPendingMessages(), 0);
+}
+
+TEST(VersionDialog, ForeignQuitEndsTheWindowAndIsPassedOnWithItsCode) {
+    ShellSession session;
+    DialogDriver driver([](DialogDriver&, HWND) { PostQuitMessage(7); });
+    EXPECT_EQ(RunModalDialog(session.main(), "DigVersionInfo"), 0);
+    EXPECT_FALSE(driver.gaveUp);
+    EXPECT_EQ(FindWindowA("NORMALDLG", nullptr), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(session.main()));
+    EXPECT_EQ(PumpPendingMessages(), 7);
+}
