@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,11 @@ namespace {
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
 }
 
-// Times runs captures of url; returns the sorted times and prints min, median and max.
+// Times runs captures of url and prints min, median and max.
 void Report(const char* label, const std::string& url, int runs) {
     std::vector<double> times;
     std::string title;
@@ -27,12 +29,13 @@ void Report(const char* label, const std::string& url, int runs) {
         QueryPerformanceCounter(&start);
         char* t = GetPageTitle(url.c_str());
         QueryPerformanceCounter(&end);
-        title = t ? t : "(null)";
+        // The fallback is Shift_JIS; name it rather than print bytes a UTF-8 terminal garbles.
+        title = !t ? "(out of memory)" : std::strcmp(t, "ページタイトル不明") == 0 ? "(fallback)" : t;
         ReleasePageTitle(t);
         times.push_back(Milliseconds(start, end));
     }
     std::sort(times.begin(), times.end());
-    std::printf("%-28s runs %3d  min %8.1f ms  median %8.1f ms  max %8.1f ms  title \"%s\"\n", label, runs,
+    std::printf("%-28s runs %3d  min %8.1f ms  median %8.1f ms  max %8.1f ms  title %s\n", label, runs,
                 times.front(), times[times.size() / 2], times.back(), title.c_str());
 }
 
@@ -45,7 +48,8 @@ int main() {
         return 1;
     }
     const std::string page = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Bench News</title>"
-                             "</head><body>" + std::string(4000, '.') + "</body></html>";
+                             "</head><body>" +
+                             std::string(4000, '.') + "</body></html>";
     server.Serve("/page", HttpPage(200, page));
     server.Serve("/packets", InPackets(HttpPage(200, page), 64, 10));
     server.Serve("/silent", Silent());

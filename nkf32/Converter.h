@@ -35,8 +35,8 @@ Options ParseOptions(const char* text);
 Encoding DetectEncoding(const unsigned char* in, std::size_t length);
 
 // Converts length bytes of in, read as the given encoding (Auto recognises it), into out, which
-// holds capacity bytes (at least 1): at most capacity - 1 bytes and a terminating zero. Returns
-// the number of bytes written before the zero.
+// holds capacity bytes: at most capacity - 1 bytes and a terminating zero (nothing at all when
+// capacity is 0). Returns the number of bytes written before the zero.
 std::size_t ConvertToSjis(const unsigned char* in, std::size_t length, Encoding from, char* out,
                           std::size_t capacity);
 

@@ -26,10 +26,6 @@ Char CutAt(std::size_t n) {
 
 } // namespace
 
-std::uint16_t JisToSjis(unsigned row, unsigned cell) {
-    return Jis0208ToSjis(row, cell);
-}
-
 Kind JisKind(unsigned row) {
     return (row >= 1 && row <= 8) || (row >= 16 && row <= 84) ? Kind::Kanji : Kind::Vendor;
 }
@@ -67,7 +63,7 @@ Char NextEucJp(const unsigned char* in, std::size_t n) {
         return InvalidByte();
     }
     const unsigned row = b - 0xA0u;
-    const std::uint16_t code = JisToSjis(row, in[1] - 0xA0u);
+    const std::uint16_t code = Jis0208ToSjis(row, in[1] - 0xA0u);
     return Make(2, code, code != 0 ? JisKind(row) : Kind::Unassigned, row);
 }
 
@@ -106,7 +102,7 @@ Char NextShiftJis(const unsigned char* in, std::size_t n) {
     } else {
         cell = t - 0x3Fu - (t >= 0x80 ? 1u : 0u);
     }
-    return Make(2, code, JisToSjis(row, cell) != 0 ? JisKind(row) : Kind::Unassigned, row);
+    return Make(2, code, Jis0208ToSjis(row, cell) != 0 ? JisKind(row) : Kind::Unassigned, row);
 }
 
 Char NextUtf8(const unsigned char* in, std::size_t n) {

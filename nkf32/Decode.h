@@ -30,8 +30,7 @@ Char NextEucJp(const unsigned char* in, std::size_t n);
 Char NextShiftJis(const unsigned char* in, std::size_t n);
 Char NextUtf8(const unsigned char* in, std::size_t n);
 
-// The Shift_JIS form of JIS X 0208 row and cell (1..94), or 0; the kind it has for recognition.
-std::uint16_t JisToSjis(unsigned row, unsigned cell);
+// The kind a JIS X 0208 character of the row has for recognition.
 Kind JisKind(unsigned row);
 
 } // namespace nkf

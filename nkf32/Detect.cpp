@@ -102,7 +102,9 @@ Tally Read(const unsigned char* in, std::size_t length, Char (*next)(const unsig
 enum class Utf8Reading { No, Yes, Weak };
 
 // Latin, Greek and Cyrillic letters: the two-byte characters of European titles.
-bool IsEuropeanLetter(std::uint32_t cp) { return (cp >= 0xA0 && cp <= 0x24F) || (cp >= 0x370 && cp <= 0x4FF); }
+bool IsEuropeanLetter(std::uint32_t cp) {
+    return (cp >= 0xA0 && cp <= 0x24F) || (cp >= 0x370 && cp <= 0x4FF);
+}
 
 // Valid UTF-8 with multi-byte sequences. A sequence cut off at the end is allowed when the rest
 // is convincing (a sequence of three bytes or more, as Japanese has, or three of two bytes):

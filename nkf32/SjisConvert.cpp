@@ -46,7 +46,9 @@ void ConvertByReader(const unsigned char* in, std::size_t length, Reader next, W
     }
 }
 
-enum class JisSet { Ascii, Kana, Jis0208, Jis0212 };
+// JIS X 0213 plane 1 agrees with JIS X 0208 and NEC's row 13 up to row 84; its rows 85-94
+// hold other characters than NEC's selection of IBM kanji there, so they are left out.
+enum class JisSet { Ascii, Kana, Jis0208, Jis0212, Jis0213 };
 
 // Reads an escape sequence at in[0] == ESC; returns its length and sets the character set, or
 // returns 1 (the lone escape byte is dropped) for a sequence this converter does not know.
@@ -58,8 +60,8 @@ std::size_t ReadEscape(const unsigned char* in, std::size_t n, JisSet& set) {
     static const Sequence kSequences[] = {
         {"\x1B(B", JisSet::Ascii},    {"\x1B(J", JisSet::Ascii},    {"\x1B(H", JisSet::Ascii},
         {"\x1B(I", JisSet::Kana},     {"\x1B$@", JisSet::Jis0208},  {"\x1B$B", JisSet::Jis0208},
-        {"\x1B$(@", JisSet::Jis0208}, {"\x1B$(B", JisSet::Jis0208}, {"\x1B$(O", JisSet::Jis0208},
-        {"\x1B$(Q", JisSet::Jis0208}, {"\x1B$(D", JisSet::Jis0212},
+        {"\x1B$(@", JisSet::Jis0208}, {"\x1B$(B", JisSet::Jis0208}, {"\x1B$(O", JisSet::Jis0213},
+        {"\x1B$(Q", JisSet::Jis0213}, {"\x1B$(D", JisSet::Jis0212},
     };
     for (const Sequence& s : kSequences) {
         const std::size_t len = std::strlen(s.bytes);
@@ -108,7 +110,11 @@ void ConvertIso2022Jp(const unsigned char* in, std::size_t length, Writer& w) {
         } else if (i < length && in[i] >= 0x21 && in[i] <= 0x7E) {
             const unsigned row = b - 0x20u;
             const unsigned cell = in[i] - 0x20u;
-            w.Put(set == JisSet::Jis0208 ? Jis0208ToSjis(row, cell) : Jis0212ToSjis(row, cell));
+            if (set == JisSet::Jis0212) {
+                w.Put(Jis0212ToSjis(row, cell));
+            } else if (set == JisSet::Jis0208 || row <= 84) {
+                w.Put(Jis0208ToSjis(row, cell));
+            }
             ++i;
         }
     }
@@ -126,6 +132,9 @@ void ConvertAscii(const unsigned char* in, std::size_t length, Writer& w) {
 
 std::size_t ConvertToSjis(const unsigned char* in, std::size_t length, Encoding from, char* out,
                           std::size_t capacity) {
+    if (capacity == 0) {
+        return 0;
+    }
     Writer w{out, capacity - 1};
     if (from == Encoding::Auto) {
         from = DetectEncoding(in, length);

@@ -172,7 +172,22 @@ def check():
         if ours_b != got:
             diffs += 1
             print(f"U+{cp:04X}: ours {ours_b.hex() or '-'} nkf {got.hex() or '-'}")
-    print(f"{diffs} differences")
+    print(f"{diffs} Unicode differences")
+    # EUC-JP, two and three bytes: nkf converts unassigned codes arithmetically, we leave them out.
+    umap_ = umap
+    for name, table, prefix in (("EUC-JP", jis0208_table(umap_), b""),
+                                ("three-byte EUC-JP", jis0212_table(umap_), b"\x8f")):
+        codes = [(r, c) for r in range(1, 95) for c in range(1, 95)]
+        data = b"".join(prefix + bytes([0xA0 + r, 0xA0 + c]) + b"\n" for r, c in codes)
+        out = subprocess.run(["nkf", "-E", "-s", "-x", "-m0"], input=data, capture_output=True).stdout
+        diffs = 0
+        for (r, c), ours, got in zip(codes, table, out.split(b"\n")):
+            ours_b = b"" if ours == 0 else ours.to_bytes(2, "big")
+            if ours_b != got:
+                diffs += 1
+                if ours != 0:
+                    print(f"{name} {r}-{c}: ours {ours_b.hex()} nkf {got.hex() or '-'}")
+        print(f"{diffs} {name} differences (codes we leave out not listed)")
 
 
 if __name__ == "__main__":

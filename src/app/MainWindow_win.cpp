@@ -58,25 +58,31 @@ void OnMainCreate(HWND window, const CREATESTRUCTA* create) {
     InitMainWindow(create);
 }
 
-// Buttons act on a click only; menu commands (and accelerators) whatever the code.
-void OnMainCommand(int id, int code) {
-    const bool clicked = code == BN_CLICKED;
+void OnStripButton(int id) {
     switch (id) {
     case RefreshButton:
-        if (clicked) RequestRefresh();
+        RequestRefresh();
         break;
     case UrlOnlyButton:
-        if (clicked) SelectViewMode(DisplayMode::UrlOnly);
+        SelectViewMode(DisplayMode::UrlOnly);
         break;
     case UrlTitleButton:
-        if (clicked) SelectViewMode(DisplayMode::UrlTitle);
+        SelectViewMode(DisplayMode::UrlTitle);
         break;
     case UrlTextButton:
-        if (clicked) SelectViewMode(DisplayMode::UrlText);
+        SelectViewMode(DisplayMode::UrlText);
         break;
     case ListDisplayCheck:
-        if (clicked) ToggleListDisplay();
+        ToggleListDisplay();
         break;
+    default:
+        break;
+    }
+}
+
+// Menu commands act whatever the code (an accelerator sends 1); buttons on a click only.
+void OnMainCommand(int id, int code) {
+    switch (id) {
     case ExitCommand:
         ConfirmExit();
         break;
@@ -87,6 +93,9 @@ void OnMainCommand(int id, int code) {
         ShowVersionInfo();
         break;
     default:
+        if (code == BN_CLICKED) {
+            OnStripButton(id);
+        }
         break;
     }
 }

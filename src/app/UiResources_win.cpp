@@ -136,16 +136,20 @@ int RunMessageLoop() {
             return 0;
         }
         if (got == -1) {
-            // The queue is unusable: save the history through the main window's normal
-            // destruction rather than losing it, and report the failure.
-            if (IsWindow(MainWindow())) {
-                DestroyWindow(MainWindow());
-            }
-            return 1;
+            return EndAfterFailedRetrieval();
         }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+}
+
+int EndAfterFailedRetrieval() {
+    // Without a working queue no quit message would ever end the run; saving through the
+    // window's normal destruction keeps the history instead of losing it.
+    if (IsWindow(MainWindow())) {
+        DestroyWindow(MainWindow());
+    }
+    return 1;
 }
 
 int RunClipwren() {

@@ -41,5 +41,9 @@ int ReportNoMainWindow();
 // Runs the message loop until the quit message; returns the process's exit code.
 int RunMessageLoop();
 
+// The end of a run whose message retrieval failed: the main window, if it still exists, is
+// destroyed so the history is saved, and the exit code reports the failure (1).
+int EndAfterFailedRetrieval();
+
 // The whole run: start-up, the loop, and the exit code (0 after a normal end).
 int RunClipwren();

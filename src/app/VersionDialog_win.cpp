@@ -31,7 +31,8 @@ struct DialogControlSpec {
     int x, y, width, height;
 };
 
-const DialogControlSpec OkSpec = {OkButton, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 112, 124, 96, 32};
+const DialogControlSpec OkSpec = {OkButton, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                                  112, 124, 96, 32};
 const DialogControlSpec ProductSpec = {ProductLabel, "STATIC", CLIPWREN_PRODUCT_NAME,
                                        WS_CHILD | WS_VISIBLE | SS_CENTER, 55, 12, 186, 25};
 const DialogControlSpec VersionSpec = {VersionLabel, "STATIC", "Version " CLIPWREN_VERSION_TEXT,

@@ -285,7 +285,7 @@ size_t HistoryTextLength(const HistoryRecord* records, int count) {
     return total;
 }
 
-void ComposeHistoryText(const HistoryRecord* records, int count, char* out) {
+void ComposeHistoryFileText(const HistoryRecord* records, int count, char* out) {
     for (int i = 0; i < count; ++i) {
         const HistoryRecord& r = records[i];
         std::memcpy(out, HistoryRecordMarker, RecordMarkerLength);
@@ -313,7 +313,7 @@ int ComposeStoreText(const HistoryStore& store, HistoryText& text) {
     if (!data) {
         return 0;
     }
-    ComposeHistoryText(records, count, data);
+    ComposeHistoryFileText(records, count, data);
     data[size] = '\0';
     std::free(text.data);
     text.data = data;

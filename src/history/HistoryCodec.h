@@ -44,7 +44,7 @@ size_t HistoryTextLength(const HistoryRecord* records, int count);
 // Writes the file text (HistoryTextLength bytes, no terminator) to out. Text that would not read
 // back is altered here, one byte per occurrence: the CR of every CR LF in a title becomes a
 // blank, and in a content the second byte of every "__ContensEnd" (any letter case) becomes "-".
-void ComposeHistoryText(const HistoryRecord* records, int count, char* out);
+void ComposeHistoryFileText(const HistoryRecord* records, int count, char* out);
 
 // Owns a composed file text (malloc); data is never null after a successful compose.
 struct HistoryText {

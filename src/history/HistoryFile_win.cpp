@@ -93,8 +93,8 @@ bool LoadFromFile(HistoryStore& store, HANDLE file) {
         return false;
     }
     const DWORD wanted = static_cast<DWORD>(size.QuadPart);
-    // Zero bytes after the text, so the text ends even if the file grew meanwhile.
-    HeapBuffer buffer(static_cast<size_t>(wanted) + 8);
+    // The reader takes the byte count; the spare byte only keeps an empty file's buffer non-empty.
+    HeapBuffer buffer(static_cast<size_t>(wanted) + 1);
     if (!buffer.data) {
         InitEmptyStore(store);
         return wanted == 0;

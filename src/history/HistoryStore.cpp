@@ -74,6 +74,14 @@ char* StoreCopyString(HistoryStore& store, const char* text, size_t len) {
     return copy;
 }
 
+char* StoreAllocString(HistoryStore& store, size_t len) {
+    char* text = static_cast<char*>(std::calloc(len + 1, 1));
+    if (text) {
+        ++store.ownedStrings;
+    }
+    return text;
+}
+
 void StoreFreeString(HistoryStore& store, char* text) {
     if (text) {
         std::free(text);

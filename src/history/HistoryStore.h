@@ -59,6 +59,8 @@ int InitEmptyStore(HistoryStore& store);
 // bytes; null when the allocation fails. StoreFreeString releases one such string (null is fine).
 char* StoreCopyString(HistoryStore& store, const char* text, size_t len);
 void StoreFreeString(HistoryStore& store, char* text);
+// A new store-owned string of len + 1 zero bytes, to be filled in place; null when out of memory.
+char* StoreAllocString(HistoryStore& store, size_t len);
 
 // Puts a new entry at slot 0. At 127 live entries the reserve slot's strings are released and
 // the oldest live entry moves into the reserve slot. Returns 1, or 0 when a copy could not be

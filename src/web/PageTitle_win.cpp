@@ -141,8 +141,8 @@ bool Publish(PageFetch* fetch, HINTERNET* slot, HINTERNET handle) {
 // Also bounds each WinINet operation, so that a download abandoned at the deadline ends soon
 // even where closing its handles does not interrupt it.
 void LimitOperations(HINTERNET internet, DWORD milliseconds) {
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                         INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+    for (DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
         InternetSetOptionA(internet, option, &milliseconds, sizeof milliseconds);
     }
 }
@@ -194,7 +194,9 @@ void SetPageFetchDeadlineForTests(unsigned milliseconds) {
     g_deadlineMs = milliseconds ? milliseconds : PageFetchDeadlineMs;
 }
 
-int PageDownloadsRunningForTests() { return InterlockedCompareExchange(&g_downloadsRunning, 0, 0); }
+int PageDownloadsRunningForTests() {
+    return InterlockedCompareExchange(&g_downloadsRunning, 0, 0);
+}
 
 int FetchPageTitle(const char* url, char* destination, int capacity) {
     if (!url || !destination) {

@@ -5,7 +5,9 @@
 
 namespace {
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // First position in [from, end) where pattern (lower-case ASCII) starts, ignoring ASCII case, or
 // null. Every byte position is tried: a '<' is never the trail byte of a Shift_JIS character, so

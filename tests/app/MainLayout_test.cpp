@@ -40,7 +40,8 @@ TEST(ViewMode, TextModeKeepsTheListBit) {
 
 TEST(ViewMode, ListBoxChangesOnlyTheListBit) {
     EXPECT_EQ(WithListDisplay(DisplayMode::UrlTitle, true), DisplayMode::UrlTitle | DisplayMode::ListDisplay);
-    EXPECT_EQ(WithListDisplay(DisplayMode::UrlTitle | DisplayMode::ListDisplay, false), DisplayMode::UrlTitle);
+    EXPECT_EQ(WithListDisplay(DisplayMode::UrlTitle | DisplayMode::ListDisplay, false),
+              DisplayMode::UrlTitle);
     EXPECT_EQ(WithListDisplay(DisplayMode::UrlText, false), DisplayMode::UrlText);
     EXPECT_EQ(WithListDisplay(DisplayMode::UrlText | DisplayMode::ListDisplay, true),
               DisplayMode::UrlText | DisplayMode::ListDisplay);

@@ -61,9 +61,10 @@ std::string VersionString(const std::string& file, const char* name, VS_FIXEDFIL
     using SizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
     using InfoFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
     using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
-    auto size = reinterpret_cast<SizeFn>(reinterpret_cast<void*>(GetProcAddress(version, "GetFileVersionInfoSizeA")));
-    auto info = reinterpret_cast<InfoFn>(reinterpret_cast<void*>(GetProcAddress(version, "GetFileVersionInfoA")));
-    auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(version, "VerQueryValueA")));
+    auto entry = [version](const char* symbol) { return reinterpret_cast<void*>(GetProcAddress(version, symbol)); };
+    auto size = reinterpret_cast<SizeFn>(entry("GetFileVersionInfoSizeA"));
+    auto info = reinterpret_cast<InfoFn>(entry("GetFileVersionInfoA"));
+    auto query = reinterpret_cast<QueryFn>(entry("VerQueryValueA"));
     std::string result;
     DWORD handle = 0;
     const DWORD bytes = size(file.c_str(), &handle);

@@ -7,6 +7,7 @@
 #include "app/Shell_win.h"
 #include "app/UiResources_win.h"
 #include "app/ids.h"
+#include "history/HistoryStore.h"
 #include "support/MessageBoxHook_win.h"
 #include "support/ShellSession_win.h"
 
@@ -79,7 +80,8 @@ TEST(Startup, FontsAndBrushAreAsTabled) {
         LONG height;
         BYTE pitchAndFamily;
     };
-    for (const Expected& e : {Expected{Shell().controlFont, -12, 0x20}, Expected{Shell().dialogFont, -16, 0x32}}) {
+    const Expected fonts[] = {{Shell().controlFont, -12, 0x20}, {Shell().dialogFont, -16, 0x32}};
+    for (const Expected& e : fonts) {
         LOGFONTA font = {};
         ASSERT_EQ(GetObjectA(e.font, sizeof font, &font), static_cast<int>(sizeof font));
         EXPECT_EQ(font.lfHeight, e.height);
@@ -138,6 +140,16 @@ TEST(Startup, ReleaseLeavesNoHandles) {
     EXPECT_EQ(Shell().controlFont, nullptr);
     EXPECT_EQ(Shell().dialogFont, nullptr);
     EXPECT_EQ(Shell().backgroundBrush, nullptr);
+}
+
+TEST(Startup, FailedMessageRetrievalStillSavesTheHistory) {
+    ShellSession session;
+    ASSERT_EQ(InsertAtTop(TheHistory(), "http://example.com/kept", EntryKind::Url, "Kept"), 1);
+    EXPECT_EQ(EndAfterFailedRetrieval(), 1);
+    EXPECT_FALSE(IsWindow(session.main()));
+    EXPECT_NE(ReadWholeFile(session.folder().File("CWHistry.txt")).find("http://example.com/kept"),
+              std::string::npos);
+    EXPECT_EQ(PumpPendingMessages(), 0);
 }
 
 namespace {

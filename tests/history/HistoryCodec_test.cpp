@@ -207,7 +207,7 @@ TEST_F(Loaded, LinesAndEmptyFieldsReadBackUnchanged) {
         records.push_back(HistoryRecord{e.title.data(), e.title.size(), e.content.data(), e.content.size(), e.kind});
     }
     std::string text(HistoryTextLength(records.data(), static_cast<int>(records.size())), '\0');
-    ComposeHistoryText(records.data(), static_cast<int>(records.size()), &text[0]);
+    ComposeHistoryFileText(records.data(), static_cast<int>(records.size()), &text[0]);
     ASSERT_EQ(Load(text).complete, 1);
     std::vector<Entry> back = Entries();
     ASSERT_EQ(back.size(), entries.size());

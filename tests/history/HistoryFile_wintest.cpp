@@ -332,6 +332,30 @@ TEST_F(HistoryFile, AReadFailureAtStartUpKeepsTheFile) {
     EXPECT_EQ(ReadFileBytes("CWHistry.txt"), "");
 }
 
+// A Japanese folder name whose Shift_JIS bytes hold 0x5C ("表") is a path like any other.
+TEST_F(HistoryFile, WorksInAFolderWithAJapaneseName) {
+    const std::string sub = folder + "\\表示履歴";
+    ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryA(sub.c_str()));
+    LoadHistory(store);
+    Insert("ページタイトル不明");
+    SaveHistory(store);
+    LoadHistory(store);
+    const int count = store.count;
+    const std::string content = count ? EntryAt(store, 0).content : "";
+    SaveHistory(store);
+    const std::string file = sub + "\\CWHistry.txt";
+    const DWORD attributes = GetFileAttributesA(file.c_str());
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(file.c_str());
+    SetCurrentDirectoryA(folder.c_str());
+    RemoveDirectoryA(sub.c_str());
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(content, "ページタイトル不明");
+    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
+}
+
 // Nothing is kept for files that lose nothing: empty ones, complete ones, and ones whose only
 // loss is records past the 128th.
 TEST_F(HistoryFile, NothingIsKeptWhenNothingWasLost) {

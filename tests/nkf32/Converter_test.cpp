@@ -222,6 +222,9 @@ TEST(Converter, ReadsIso2022JpVariants) {
     EXPECT_EQ(ConvertHex("41 1B 24 42 46 7C 4B 5C"), "41 93 FA 96 7B");
     EXPECT_EQ(ConvertHex("1B 28 4A 5C 7E 1B 28 42"), "5C 7E");
     EXPECT_EQ(ConvertHex("1B 24 40 46 7C"), "93 FA");
+    // JIS X 0213 plane 1: as JIS X 0208 up to row 84 (NEC's row 13 included), nothing beyond.
+    EXPECT_EQ(ConvertHex("1B 24 28 51 46 7C 2D 21 7C 62 1B 28 42"), "93 FA 87 40");
+    EXPECT_EQ(ConvertHex("1B 24 42 7C 62 1B 28 42"), "FB FC");
     // A line break inside kanji text keeps the kanji set.
     EXPECT_EQ(ConvertHex("1B 24 42 46 7C 0D 0A 46 7C 1B 28 42"), "93 FA 0D 0A 93 FA");
     // An unknown escape and half a pair at the end are dropped.
@@ -294,6 +297,14 @@ TEST(Bound, HoldsForLongAndArbitraryInput) {
     EXPECT_EQ(Convert("a" + longSjis).size(), 1023u);
     const std::string odd = Convert("a" + longSjis);
     EXPECT_TRUE(IsWholeShiftJis(odd));
+
+    // Buffers too small for even one character.
+    const unsigned char kanji[] = {0x82, 0xA0};
+    char tiny[2] = {'X', 'X'};
+    EXPECT_EQ(nkf::ConvertToSjis(kanji, 2, nkf::Encoding::ShiftJis, tiny, 0), 0u);
+    EXPECT_EQ(tiny[0], 'X');
+    EXPECT_EQ(nkf::ConvertToSjis(kanji, 2, nkf::Encoding::ShiftJis, tiny, 2), 0u);
+    EXPECT_EQ(tiny[0], '\0');
 
     std::uint32_t seed = 12345;
     auto random = [&seed] {

@@ -24,12 +24,18 @@ int WaitReadable(SOCKET socket) {
 
 const char* Reason(int status) {
     switch (status) {
-    case 200: return "OK";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    default:
+        return "Status";
     }
 }
 
@@ -60,8 +66,8 @@ LoopbackResponse HttpPage(int status, const std::string& body, const std::string
 
 LoopbackResponse HttpRedirect(const std::string& location) {
     LoopbackResponse response;
-    response.bytes = "HTTP/1.1 302 Found\r\nLocation: " + location +
-                     "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    response.bytes =
+        "HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     return response;
 }
 
@@ -141,7 +147,9 @@ int LoopbackHttpServer::Requests(const std::string& path) {
     return it == requests_.end() ? 0 : it->second;
 }
 
-bool LoopbackHttpServer::Pause(DWORD ms) { return WaitForSingleObject(stopping_, ms) == WAIT_TIMEOUT; }
+bool LoopbackHttpServer::Pause(DWORD ms) {
+    return WaitForSingleObject(stopping_, ms) == WAIT_TIMEOUT;
+}
 
 void LoopbackHttpServer::AcceptLoop() {
     while (WaitForSingleObject(stopping_, 0) == WAIT_TIMEOUT) {

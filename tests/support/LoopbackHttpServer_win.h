@@ -13,17 +13,16 @@
 #include <vector>
 
 struct LoopbackResponse {
-    std::string bytes;        // status line, headers and body, sent exactly as given
-    size_t packetBytes = 0;   // 0: everything in one send; otherwise sends of at most this size
-    DWORD pauseMs = 0;        // pause before every send after the first
-    bool silent = false;      // read the request, then never answer (until the client or the
-                              // server closes the connection)
+    std::string bytes;      // status line, headers and body, sent exactly as given
+    size_t packetBytes = 0; // 0: everything in one send; otherwise sends of at most this size
+    DWORD pauseMs = 0;      // pause before every send after the first
+    bool silent = false;    // read the request, then never answer (until the client or the
+                            // server closes the connection)
 };
 
 // An HTTP/1.1 response with the status (200 "OK", 404 "Not Found", ...), Content-Type,
 // Content-Length and "Connection: close".
-LoopbackResponse HttpPage(int status, const std::string& body,
-                          const std::string& contentType = "text/html");
+LoopbackResponse HttpPage(int status, const std::string& body, const std::string& contentType = "text/html");
 // A 302 redirection to location (a path on the same server or an absolute URL).
 LoopbackResponse HttpRedirect(const std::string& location);
 // A response sent packetBytes at a time with pauseMs between the sends.
@@ -59,10 +58,10 @@ private:
     bool wsaStarted_ = false;
     SOCKET listener_ = INVALID_SOCKET;
     int port_ = 0;
-    HANDLE stopping_ = nullptr;  // manual-reset event, set by the destructor
+    HANDLE stopping_ = nullptr; // manual-reset event, set by the destructor
     std::thread acceptor_;
 
-    std::mutex mutex_;  // guards everything below
+    std::mutex mutex_; // guards everything below
     std::map<std::string, LoopbackResponse> responses_;
     std::map<std::string, int> requests_;
     std::vector<SOCKET> clients_;

@@ -23,7 +23,9 @@ Cut CutTitle(const std::string& body, int capacity = 1023) {
     return {n, destination};
 }
 
-std::string Padding(size_t n) { return std::string(n, 'x'); }
+std::string Padding(size_t n) {
+    return std::string(n, 'x');
+}
 
 } // namespace
 
@@ -41,8 +43,8 @@ TEST(TitleExtract, FirstStartTagAndFirstEndTagAfterIt) {
 }
 
 TEST(TitleExtract, NoTitleLeavesDestinationUntouched) {
-    for (const char* body : {"", "<html><head></head><body>none</body>",
-                             "<title>never closed", "no start tag</title>", "<title</title>"}) {
+    for (const char* body : {"", "<html><head></head><body>none</body>", "<title>never closed",
+                             "no start tag</title>", "<title</title>"}) {
         Cut cut = CutTitle(body);
         EXPECT_EQ(cut.length, 0) << body;
         EXPECT_EQ(cut.title, "#untouched") << body;
@@ -99,8 +101,8 @@ TEST(TitleExtract, ZeroByteEndsTheSearch) {
 TEST(TitleExtract, MultiByteTitlesAreCopiedByteForByte) {
     // Shift_JIS with the trail byte 0x5C ("表示"), UTF-8 ending in "。" (E3 80 82) right before
     // the end tag, EUC-JP, and ISO-2022-JP escapes.
-    for (const char* title : {"\x95\x5C\x8E\xA6", "\xE6\x97\xA5\xE6\x9C\xAC\xE3\x80\x82",
-                              "\xC6\xFC\xCB\xDC", "\x1B$BF|K\\\x1B(B"}) {
+    for (const char* title : {"\x95\x5C\x8E\xA6", "\xE6\x97\xA5\xE6\x9C\xAC\xE3\x80\x82", "\xC6\xFC\xCB\xDC",
+                              "\x1B$BF|K\\\x1B(B"}) {
         Cut cut = CutTitle(std::string("<title>") + title + "</title>");
         EXPECT_EQ(cut.title, title);
         EXPECT_EQ(cut.length, static_cast<int>(std::strlen(title)));

@@ -1,0 +1,91 @@
+// The composed text of the text view: one block per admitted entry, CR LF line breaks.
+#include "ui/ComposedText.h"
+
+#include <cstring>
+
+#include "ui/TextMode.h"
+
+namespace {
+
+const char LineBreak[] = "\r\n";
+const char WebPageLabel[] = "[Web Page] - ";
+const char TextLabel[] = "[Text] - ";
+const char Separator[] = "------------------------------"; // 30 hyphens
+const char NothingToShow[] = "Non";
+
+// Appends to out when it is set; always counts.
+struct TextSink {
+    char* out;
+    size_t length;
+
+    void Add(const char* text) {
+        if (!text) {
+            return;
+        }
+        size_t n = std::strlen(text);
+        if (out) {
+            std::memcpy(out + length, text, n);
+        }
+        length += n;
+    }
+};
+
+} // namespace
+
+size_t ComposeTextInto(const HistoryStore& store, int32_t textMode, char* out) {
+    TextSink sink{out, 0};
+    for (int i = 0; i < store.count; ++i) {
+        HistoryEntry entry = EntryAt(store, i);
+        if (TextModeAdmits(textMode, entry.kind) != 1) {
+            continue;
+        }
+        switch (textMode) {
+        case DisplayMode::UrlOnly:
+            sink.Add(entry.content);
+            sink.Add(LineBreak);
+            break;
+        case DisplayMode::UrlTitle:
+            sink.Add(WebPageLabel);
+            sink.Add(entry.title);
+            sink.Add(LineBreak);
+            sink.Add(entry.content);
+            sink.Add(LineBreak);
+            sink.Add(LineBreak);
+            break;
+        case DisplayMode::UrlText:
+            sink.Add(entry.kind == EntryKind::Url ? WebPageLabel : TextLabel);
+            sink.Add(entry.title);
+            sink.Add(LineBreak);
+            sink.Add(entry.content);
+            sink.Add(LineBreak);
+            sink.Add(Separator);
+            sink.Add(LineBreak);
+            sink.Add(LineBreak);
+            break;
+        default: // no other mode admits an entry
+            break;
+        }
+    }
+    return sink.length;
+}
+
+const char* ComposeHistoryText(HistoryStore& store) {
+    if (store.count == 0) {
+        return store.displayText;
+    }
+    int32_t textMode = TextModeOf(store.displayMode);
+    // Every admitted block holds at least one line break, so length 0 means none was admitted.
+    size_t length = ComposeTextInto(store, textMode, nullptr);
+    if (length == 0) {
+        SetDisplayText(store, NothingToShow, sizeof NothingToShow - 1);
+        return store.displayText;
+    }
+    char* text = StoreAllocString(store, length);
+    if (!text) {
+        return store.displayText;
+    }
+    ComposeTextInto(store, textMode, text);
+    StoreFreeString(store, store.displayText);
+    store.displayText = text;
+    return text;
+}

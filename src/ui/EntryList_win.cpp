@@ -1,0 +1,80 @@
+// The check-box list: column sets, rows and check marks of the list view control.
+#include "ui/Display_win.h"
+
+#include "ui/EntryRows.h"
+#include "ui/TextMode.h"
+
+namespace {
+
+// Inserts the new columns in front of the old ones, then deletes behind the new set as often as
+// any set can have columns, so that exactly the new set remains.
+void InstallColumns(HWND list, const ListColumnSet& set) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    for (int position = 0; position < set.count; ++position) {
+        column.cx = set.column[position].width;
+        column.pszText = const_cast<char*>(set.column[position].title);
+        column.iSubItem = position;
+        SendMessageA(list, LVM_INSERTCOLUMNA, position, reinterpret_cast<LPARAM>(&column));
+    }
+    for (int k = 0; k < 4; ++k) {
+        SendMessageA(list, LVM_DELETECOLUMN, set.count, 0);
+    }
+}
+
+void InstallColumnsFor(HWND list, int32_t textMode) {
+    InstallColumns(list, ColumnsForTextMode(textMode, TheHistory().listWidth));
+}
+
+} // namespace
+
+void SetUrlOnlyColumns(HWND list) {
+    InstallColumnsFor(list, DisplayMode::UrlOnly);
+}
+void SetUrlTitleColumns(HWND list) {
+    InstallColumnsFor(list, DisplayMode::UrlTitle);
+}
+void SetUrlTextColumns(HWND list) {
+    InstallColumnsFor(list, DisplayMode::UrlText);
+}
+
+void SetListCell(HWND list, int row, int column, const char* text) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text);
+    SendMessageA(list, column == 0 ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+int IsRowChecked(HWND list, int row) {
+    LRESULT state = SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK);
+    // State image 1 is the empty box, 2 the ticked one.
+    return ((state & LVIS_STATEIMAGEMASK) >> 12) - 1 == 1 ? 1 : 0;
+}
+
+void FillEntryList(HWND list, HistoryStore& store) {
+    int32_t textMode = TextModeOf(store.displayMode);
+    switch (textMode) {
+    case DisplayMode::UrlOnly:
+        SetUrlOnlyColumns(list);
+        break;
+    case DisplayMode::UrlTitle:
+        SetUrlTitleColumns(list);
+        break;
+    case DisplayMode::UrlText:
+        SetUrlTextColumns(list);
+        break;
+    default:
+        return;
+    }
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    int rows = BuildRowMap(store, textMode);
+    for (int row = 0; row < rows; ++row) {
+        ListRowCells cells = RowCells(store, textMode, store.listRowMap[row]);
+        for (int column = 0; column < cells.count; ++column) {
+            SetListCell(list, row, column, cells.cell[column]);
+        }
+    }
+}

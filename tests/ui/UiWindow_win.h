@@ -1,0 +1,204 @@
+// A main window with the text view (1000) and the check-box list (1006) for the presentation
+// tests, and readers and drivers for its controls, menus and message boxes.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/Shell_win.h"
+#include "app/ids.h"
+#include "ui/Display_win.h"
+#include "ui/StoreBuilder.h"
+
+// Hidden: under Wine without a window manager, hiding a shown top-level window waits 2 s for
+// a withdrawal that never comes.
+inline HWND CreateUiTestWindow() {
+    static const char className[] = "ClipwrenUiTest";
+    static bool registered = false;
+    if (!registered) {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = className;
+        RegisterClassA(&windowClass);
+        registered = true;
+    }
+    HWND main = CreateWindowExA(0, className, "Clipwren", WS_OVERLAPPEDWINDOW, 0, 0, 640, 240, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, 0,
+                    512, 200, main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(TextView)), nullptr,
+                    nullptr);
+    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "SysListView32", "", 0x50000001, 0, 0, 512, 200, main,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(EntryList)), nullptr, nullptr);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0x25, 0x25);
+    ShowWindow(list, SW_HIDE);
+    SetUrlOnlyColumns(list);
+    return main;
+}
+
+// Sets up the one history and a fresh main window for every test, and releases both after it.
+class UiWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ReleaseStoreStrings(TheHistory());
+        InitEmptyStore(TheHistory());
+        Shell().mainWindow = CreateUiTestWindow();
+        ASSERT_NE(MainWindow(), nullptr);
+    }
+    void TearDown() override {
+        DestroyWindow(MainWindow());
+        Shell().mainWindow = nullptr;
+        ReleaseStoreStrings(TheHistory());
+        EXPECT_EQ(TheHistory().ownedStrings, 0);
+    }
+
+    HistoryStore& store() { return TheHistory(); }
+    HWND textView() { return GetDlgItem(MainWindow(), TextView); }
+    HWND list() { return GetDlgItem(MainWindow(), EntryList); }
+
+    // Rebuilds the visible view in this display mode.
+    void Show(int32_t mode) {
+        store().displayMode = mode;
+        store().refreshPending = 1;
+        RefreshDisplay();
+    }
+};
+
+inline std::string WindowTextOf(HWND window) {
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+inline bool HasVisibleStyle(HWND window) {
+    return (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+// "title:width" of every column, left to right.
+inline std::vector<std::string> ColumnsOf(HWND list) {
+    std::vector<std::string> columns;
+    for (int i = 0; i < 16; ++i) {
+        char title[256] = {};
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = title;
+        column.cchTextMax = sizeof title;
+        if (!SendMessageA(list, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column))) {
+            break;
+        }
+        EXPECT_EQ(column.iSubItem, i);
+        columns.push_back(std::string(title) + ":" + std::to_string(column.cx));
+    }
+    return columns;
+}
+
+inline int RowsOf(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+inline std::string CellOf(HWND list, int row, int column) {
+    char text[2048] = {};
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+inline void CheckRow(HWND list, int row) {
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(2);
+    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+inline NMITEMACTIVATE RowNote(int row) {
+    NMITEMACTIVATE note = {};
+    note.hdr.hwndFrom = GetDlgItem(MainWindow(), EntryList);
+    note.hdr.idFrom = EntryList;
+    note.iItem = row;
+    return note;
+}
+
+// What a popup menu offered.
+struct SeenMenuItem {
+    UINT id;
+    std::string text;
+};
+
+// Drives the next popup menu of this thread from a thread timer that its modal loop dispatches:
+// records its items, then chooses the item `choose` with the keyboard or, for 0, closes it.
+class MenuDriver {
+public:
+    explicit MenuDriver(UINT choose) : choose_(choose) {
+        active_ = this;
+        timer_ = SetTimer(nullptr, 0, 20, Tick);
+    }
+    ~MenuDriver() {
+        KillTimer(nullptr, timer_);
+        active_ = nullptr;
+    }
+    MenuDriver(const MenuDriver&) = delete;
+    MenuDriver& operator=(const MenuDriver&) = delete;
+
+    const std::vector<SeenMenuItem>& items() const { return items_; }
+    bool shown() const { return shown_; }
+
+private:
+    static BOOL CALLBACK FindMenuWindow(HWND window, LPARAM found) {
+        char className[32] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (lstrcmpA(className, "#32768") == 0 && IsWindowVisible(window)) {
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        MenuDriver* self = active_;
+        if (!self || self->shown_) {
+            return;
+        }
+        HWND menuWindow = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), FindMenuWindow, reinterpret_cast<LPARAM>(&menuWindow));
+        if (!menuWindow) {
+            return;
+        }
+        self->shown_ = true;
+        KillTimer(nullptr, self->timer_);
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+        int position = -1;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char text[512] = {};
+            GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+            self->items_.push_back(SeenMenuItem{GetMenuItemID(menu, i), text});
+            if (GetMenuItemID(menu, i) == self->choose_) {
+                position = i;
+            }
+        }
+        if (position < 0) {
+            EndMenu();
+            return;
+        }
+        for (int i = 0; i <= position; ++i) {
+            PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+        }
+        PostMessageA(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+    }
+
+    static inline MenuDriver* active_ = nullptr;
+    UINT choose_;
+    UINT_PTR timer_ = 0;
+    bool shown_ = false;
+    std::vector<SeenMenuItem> items_;
+};
