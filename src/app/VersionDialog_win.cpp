@@ -93,7 +93,15 @@ void AbandonModalWindow(HWND window, HWND owner) {
 
 HWND VersionDialog() { return g_versionDialog; }
 
-void ShowVersionInfo() { RunModalDialog(MainWindow(), VersionDialogName); }
+void ShowVersionInfo() {
+    // The disabled main window can still be sent the command by another program; a second
+    // window would take over the first one's icon and leave it undestroyed.
+    if (g_versionDialog && IsWindow(g_versionDialog)) {
+        SetForegroundWindow(g_versionDialog);
+        return;
+    }
+    RunModalDialog(MainWindow(), VersionDialogName);
+}
 
 int RunModalDialog(HWND owner, const char* name) {
     if (std::strcmp(name, VersionDialogName) != 0) {

@@ -275,6 +275,33 @@ TEST(VersionDialog, MenuCommandOpensItAndCaptureGoesOnMeanwhile) {
     EXPECT_TRUE(NoQuitWaiting());
 }
 
+int windowsSeen;
+
+BOOL CALLBACK CountVersionWindows(HWND window, LPARAM) {
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    windowsSeen += lstrcmpA(name, "NORMALDLG") == 0 ? 1 : 0;
+    return TRUE;
+}
+
+TEST(VersionDialog, CommandWhileOpenOpensNoSecondWindow) {
+    ShellSession session;
+    windowsSeen = 0;
+    DialogDriver driver([](DialogDriver& d, HWND dialog) {
+        if (d.ticks == 1) {
+            // As another program could: the main window is disabled, its procedure is not.
+            SendMessageA(MainWindow(), WM_COMMAND, MAKEWPARAM(VersionInfoCommand, 0), 0);
+            EnumThreadWindows(GetCurrentThreadId(), CountVersionWindows, 0);
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+        }
+    });
+    SendMessageA(session.main(), WM_COMMAND, MAKEWPARAM(VersionInfoCommand, 0), 0);
+    EXPECT_FALSE(driver.gaveUp);
+    EXPECT_EQ(windowsSeen, 1);
+    EXPECT_EQ(FindWindowA("NORMALDLG", nullptr), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(session.main()));
+}
+
 TEST(VersionDialog, EveryOpeningReleasesItsIcon) {
     ShellSession session;
     // Wine reports no counts here (0); Windows does, and then they must come back.
