@@ -310,6 +310,9 @@ int OpenVersion(const Target& target, DWORD timeoutMs) {
     if (!dialog) {
         return Fail("the version window did not open");
     }
+    // The window is shown before its owner is disabled; a message answered from the window's own
+    // loop comes after both.
+    SendBounded(target.main, WM_NULL, 0, 0, SendTimeoutMs);
     std::string out = "main enabled: " + std::to_string(IsWindowEnabled(target.main) ? 1 : 0) + "\n";
     for (int id = 1007; id <= 1012; ++id) {
         std::string text;
@@ -374,7 +377,7 @@ int Usage() {
           "  menu ROW PICK [ms]        right-click a row and pick item PICK (0: dismiss)\n"
           "  answer yes|no|ok|none [ms] find the program's message box, print it, press a button\n"
           "  nobox [ms]                fail if a message box of the program shows up\n"
-          "  version [ms] | version-close ok|close\n"
+          "  version [ms] | version-close ok|close | version-reopen [ms] (close and ask again at once)\n"
           "  close | gone [ms]         post WM_CLOSE | wait for the main window to go\n"
           "  clip-set TEXT | clip-get | clip-clear   write, read or empty the clipboard\n"
           "  attrib PATH               file attributes (hidden, readonly)\n"
@@ -501,6 +504,25 @@ int main(int argc, char** argv) {
     }
     if (command == "version") {
         return OpenVersion(target, WaitArg(args, 1));
+    }
+    if (command == "version-reopen") {
+        // Closes the version window and asks for it again at once, before the program has left
+        // the closed window's message loop.
+        HWND dialog = FindThreadWindow(target, "NORMALDLG", "DigVersionInfo");
+        if (!dialog) {
+            return Fail("the version window is not open");
+        }
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        PostMessageA(target.main, WM_COMMAND, MAKEWPARAM(VersionInfoCommandId, 0), 0);
+        HWND again = nullptr;
+        double deadline = NowMs() + WaitArg(args, 1);
+        while (NowMs() < deadline && (!again || again == dialog)) {
+            again = FindThreadWindow(target, "NORMALDLG", "DigVersionInfo");
+            Sleep(20);
+        }
+        Print(std::string(again && again != dialog ? "reopened" : "not reopened") + ", main enabled: " +
+              std::to_string(IsWindowEnabled(target.main) ? 1 : 0) + "\n");
+        return 0;
     }
     if (command == "version-close") {
         return args.size() == 2 ? CloseVersion(target, args[1], DefaultWaitMs) : Usage();
