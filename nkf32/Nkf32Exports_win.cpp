@@ -7,8 +7,8 @@
 
 namespace {
 
-// One setting per process; atomic because a download abandoned at its deadline may still be
-// converting on another thread while the next one sets the options.
+// One setting per process, as callers expect of the library; atomic because any thread of the
+// process may set it or convert.
 std::atomic<int> g_input{static_cast<int>(nkf::Encoding::Auto)};
 
 } // namespace

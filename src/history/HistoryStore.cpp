@@ -75,6 +75,9 @@ char* StoreCopyString(HistoryStore& store, const char* text, size_t len) {
 }
 
 char* StoreAllocString(HistoryStore& store, size_t len) {
+    if (InjectedAllocationFailure()) {
+        return nullptr;
+    }
     char* text = static_cast<char*>(std::calloc(len + 1, 1));
     if (text) {
         ++store.ownedStrings;

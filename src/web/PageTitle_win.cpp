@@ -64,8 +64,13 @@ PageFetch* NewPageFetch(const char* url, DWORD deadlineMs) {
     auto* fetch = static_cast<PageFetch*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(PageFetch)));
     char* copy = static_cast<char*>(HeapAlloc(heap, 0, urlBytes));
     if (!fetch || !copy) {
-        HeapFree(heap, 0, fetch);
-        HeapFree(heap, 0, copy);
+        // HeapFree is undefined for a null block.
+        if (fetch) {
+            HeapFree(heap, 0, fetch);
+        }
+        if (copy) {
+            HeapFree(heap, 0, copy);
+        }
         return nullptr;
     }
     std::memcpy(copy, url, urlBytes);

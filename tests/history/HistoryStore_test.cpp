@@ -258,6 +258,17 @@ TEST_F(Store, FailedDisplayTextKeepsTheOldOne) {
     EXPECT_EQ(store.ownedStrings, Owned(0));
 }
 
+TEST_F(Store, InjectedFailuresReachStringsFilledInPlace) {
+    FailStoreAllocations(1, 1);
+    char* first = StoreAllocString(store, 4);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(std::string(first, 5), std::string(5, '\0'));
+    EXPECT_EQ(StoreAllocString(store, 4), nullptr);
+    EXPECT_EQ(store.ownedStrings, Owned(0) + 1);
+    StoreFreeString(store, first);
+    EXPECT_EQ(store.ownedStrings, Owned(0));
+}
+
 // The model: the live entries in order, and the pushed-out entry the store still owns.
 struct ModelEntry {
     std::string content;
