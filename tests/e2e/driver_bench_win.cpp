@@ -330,46 +330,74 @@ struct SoakPlan {
     int menus;
 };
 
-// Runs the plan; returns an empty string or what failed.
-std::string SoakRound(const Target& target, HANDLE process, const SoakPlan& plan, int seed) {
+// The longest single operation of each kind, in milliseconds: a stall shows here.
+struct SoakWorst {
+    double tick;
+    double rebuild;
+    double version;
+    double menu;
+};
+
+// Runs f and keeps its duration in worst when it is the longest so far; returns f's answer.
+template <typename F> bool Timed(double& worst, F f) {
+    double start = NowMs();
+    bool ok = f();
+    worst = std::max(worst, NowMs() - start);
+    return ok;
+}
+
+std::string DescribeWorst(const SoakWorst& w) {
+    return "longest tick " + Fixed(w.tick, 1) + " ms, list rebuild " + Fixed(w.rebuild, 1) + " ms, version window " +
+           Fixed(w.version, 1) + " ms, context menu " + Fixed(w.menu, 1) + " ms";
+}
+
+bool SetListDisplay(const Target& target, bool on) {
+    HWND check = GetDlgItem(target.main, ListDisplayCheckId);
+    DWORD_PTR state = 0;
+    if (!SendBounded(check, BM_GETCHECK, 0, 0, 30000, &state)) {
+        return false;
+    }
+    return (state == BST_CHECKED) == on || SendBounded(check, BM_CLICK, 0, 0, 30000);
+}
+
+// Runs the plan; returns an empty string or what failed. urlPrefix names a closed loopback port:
+// every fifth clipboard change is an address there, fetched (and refused) like any new URL.
+std::string SoakRound(const Target& target, HANDLE process, const SoakPlan& plan, int seed,
+                      const std::string& urlPrefix, SoakWorst& worst) {
     HWND list = GetDlgItem(target.main, EntryListId);
-    // Plain text is captured in URL+text mode without a download, so the ticks stay fast.
-    SendBounded(GetDlgItem(target.main, 1004), BM_CLICK, 0, 0, 5000);
+    // URL+text mode takes every text, so the history turns over with plain texts and addresses.
+    SetListDisplay(target, false);
+    SendBounded(GetDlgItem(target.main, 1004), BM_CLICK, 0, 0, 30000);
     for (int i = 0; i < plan.ticks; ++i) {
         // The clipboard changes every tenth tick (a write costs several ticks' time under Wine):
-        // mostly new texts, so the full history turns over, every seventh change an older text,
-        // which is promoted or left in place, and now and then a text cut at the capture limit.
+        // mostly new texts, every seventh change an older one, which is promoted or left in
+        // place, now and then a text cut at the capture limit.
         if (i % 10 == 0) {
             int change = i / 10;
             int n = change % 7 == 6 ? change - 40 : change;
             std::string text = "soak " + std::to_string(seed) + " text " + std::to_string(n);
-            if (change % 97 == 0) {
+            if (change % 5 == 0 && !urlPrefix.empty()) {
+                text = urlPrefix + std::to_string(seed) + "/" + std::to_string(n) + "/";
+            } else if (change % 97 == 0) {
                 text.append(1100, 'x');
             }
             if (!WriteClipboard(text)) {
                 return "clipboard write " + std::to_string(i);
             }
         }
-        if (!Tick(target)) {
+        if (!Timed(worst.tick, [&] { return Tick(target); })) {
             return "tick " + std::to_string(i);
         }
     }
-    DWORD_PTR checked = 0;
-    SendBounded(GetDlgItem(target.main, ListDisplayCheckId), BM_GETCHECK, 0, 0, 5000, &checked);
-    if (checked != BST_CHECKED) {
-        SendBounded(GetDlgItem(target.main, ListDisplayCheckId), BM_CLICK, 0, 0, 5000);
+    // Rebuilds of the list of addresses, in the two modes that show them, and by 表示更新.
+    if (!SetListDisplay(target, true)) {
+        return "list display";
     }
-    const int modeButtons[] = {1002, 1003, 1004};
+    const int rebuildButtons[] = {1002, 1003, RefreshButtonId};
     for (int i = 0; i < plan.rebuilds; ++i) {
-        int id = i % 4 == 3 ? RefreshButtonId : modeButtons[i % 3];
-        if (!SendBounded(GetDlgItem(target.main, id), BM_CLICK, 0, 0, 5000)) {
+        HWND button = GetDlgItem(target.main, rebuildButtons[i % 3]);
+        if (!Timed(worst.rebuild, [&] { return SendBounded(button, BM_CLICK, 0, 0, 30000); })) {
             return "rebuild " + std::to_string(i);
-        }
-    }
-    SendBounded(GetDlgItem(target.main, 1004), BM_CLICK, 0, 0, 5000);
-    for (int i = 0; i < plan.versions; ++i) {
-        if (!VersionRound(target, i % 2 == 0)) {
-            return "version window " + std::to_string(i);
         }
     }
     RemoteBlock note(process, sizeof(NMITEMACTIVATE));
@@ -379,12 +407,18 @@ std::string SoakRound(const Target& target, HANDLE process, const SoakPlan& plan
         return "context menu: the list has " + std::to_string(rows) + " rows";
     }
     for (int i = 0; i < plan.menus; ++i) {
-        if (!MenuRound(target, process, note.at, i % 2 ? 0 : 1)) {
+        if (!Timed(worst.menu, [&] { return MenuRound(target, process, note.at, i % 2 ? 0 : 1); })) {
             return "context menu " + std::to_string(i);
         }
     }
-    // Back to the text view, so the next round starts as this one did.
-    SendBounded(GetDlgItem(target.main, ListDisplayCheckId), BM_CLICK, 0, 0, 5000);
+    // The version window over the text view: closing it reactivates the main window, which
+    // rebuilds the visible view every time.
+    SetListDisplay(target, false);
+    for (int i = 0; i < plan.versions; ++i) {
+        if (!Timed(worst.version, [&] { return VersionRound(target, i % 2 == 0); })) {
+            return "version window " + std::to_string(i);
+        }
+    }
     return "";
 }
 
@@ -392,10 +426,11 @@ std::string SoakRound(const Target& target, HANDLE process, const SoakPlan& plan
 
 int RunSoak(const std::vector<std::string>& args) {
     SoakPlan plan = {100000, 1000, 200, 500};
-    if (args.size() == 5) {
+    std::string urlPrefix = args.size() == 2 || args.size() == 6 ? args.back() : "";
+    if (args.size() >= 5) {
         plan = {atoi(args[1].c_str()), atoi(args[2].c_str()), atoi(args[3].c_str()), atoi(args[4].c_str())};
-    } else if (args.size() != 1) {
-        Print("usage: soak [TICKS REBUILDS VERSIONS MENUS]\n");
+    } else if (args.size() > 2) {
+        Print("usage: soak [TICKS REBUILDS VERSIONS MENUS] [CLOSED-PORT-URL-PREFIX]\n");
         return 2;
     }
     Target target = {};
@@ -412,24 +447,26 @@ int RunSoak(const std::vector<std::string>& args) {
     // in the baseline, not as growth.
     SoakPlan warm = {std::min(plan.ticks, 1000), std::min(plan.rebuilds, 20), std::min(plan.versions, 5),
                      std::min(plan.menus, 5)};
-    std::string failed = SoakRound(target, process.handle, warm, 0);
+    SoakWorst worst = {};
+    std::string failed = SoakRound(target, process.handle, warm, 0, urlPrefix, worst);
     Resources before;
     if (!failed.empty() || !ReadResources(process.handle, before)) {
-        Print("soak: warm-up failed at " + failed + "\n");
+        Print("soak: warm-up failed at " + failed + "; " + DescribeWorst(worst) + "\n");
         return 1;
     }
     double start = NowMs();
-    failed = SoakRound(target, process.handle, plan, 1);
+    worst = {};
+    failed = SoakRound(target, process.handle, plan, 1, urlPrefix, worst);
     double seconds = (NowMs() - start) / 1000;
     Resources after;
     if (!failed.empty() || !ReadResources(process.handle, after)) {
-        Print("soak: failed at " + failed + "\n");
+        Print("soak: failed at " + failed + "; " + DescribeWorst(worst) + "\n");
         return 1;
     }
-    Print("soak: " + std::to_string(plan.ticks) + " ticks (clipboard text changed every tenth), " +
+    Print("soak: " + std::to_string(plan.ticks) + " ticks (clipboard changed every tenth: texts, and addresses of a closed port), " +
           std::to_string(plan.rebuilds) + " list rebuilds, " + std::to_string(plan.versions) +
           " version-window openings, " + std::to_string(plan.menus) + " context menus in " +
-          (Fixed(seconds, 0) + " s\n") + "  before: " + Describe(before) + "\n  after:  " + Describe(after) + "\n");
+          (Fixed(seconds, 0) + " s\n") + "  before: " + Describe(before) + "\n  after:  " + Describe(after) + "\n  " + DescribeWorst(worst) + "\n");
     long long privateGrowth = static_cast<long long>(after.privateBytes) - static_cast<long long>(before.privateBytes);
     bool grew = after.handles > before.handles + 8 || after.gdi > before.gdi + 8 || after.user > before.user + 8 ||
                 privateGrowth > 1024 * 1024;

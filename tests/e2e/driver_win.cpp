@@ -442,7 +442,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "click") {
-        return SendBounded(Control(target, number), BM_CLICK, 0, 0, SendTimeoutMs) ? 0 : Fail("no answer");
+        double start = NowMs();
+        if (!SendBounded(Control(target, number), BM_CLICK, 0, 0, 30000)) {
+            return Fail("no answer");
+        }
+        // With a second argument "time", prints how long the program took to handle the click.
+        if (args.size() > 2 && args[2] == "time") {
+            Print(std::to_string(static_cast<int>(NowMs() - start)) + " ms\n");
+        }
+        return 0;
     }
     if (command == "command") {
         return PostMessageA(target.main, WM_COMMAND, MAKEWPARAM(number, 0), 0) ? 0 : Fail("cannot post");
