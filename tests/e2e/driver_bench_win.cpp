@@ -385,8 +385,10 @@ std::string SoakRound(const Target& target, HANDLE process, const SoakPlan& plan
                 return "clipboard write " + std::to_string(i);
             }
         }
+        double start = NowMs();
         if (!Timed(worst.tick, [&] { return Tick(target); })) {
-            return "tick " + std::to_string(i);
+            return "tick " + std::to_string(i) + " (error " + std::to_string(GetLastError()) + " after " +
+                   Fixed(NowMs() - start, 0) + " ms)";
         }
     }
     // Rebuilds of the list of addresses, in the two modes that show them, and by 表示更新.
