@@ -8,6 +8,7 @@
 #include "history/HistoryCodec.h"
 #include "history/HistoryFileFaults_win.h"
 #include "history/HistoryFile_win.h"
+#include "support/ShellSession_win.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,7 +17,8 @@
 
 namespace {
 
-std::string Record(int number, const std::string& kind, const std::string& title, const std::string& content) {
+std::string Record(int number, const std::string& kind, const std::string& title,
+                   const std::string& content) {
     return "__ContentsNomber." + std::to_string(number) + "\r\n" + kind + "\r\n" + title + "\r\n" + content +
            "\r\n__ContensEnd\r\n";
 }
@@ -27,21 +29,12 @@ const std::string WorkedExample = Record(0, "2", "24 Byte", "memo line 1\r\nmemo
 class HistoryFile : public testing::Test {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
         ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
-        for (int n = 0; n < 1000 && folder.empty(); ++n) {
-            std::string candidate = std::string(temp) + "cwhist" + std::to_string(GetCurrentProcessId()) + "_" +
-                                    std::to_string(n);
-            if (CreateDirectoryA(candidate.c_str(), nullptr)) {
-                folder = candidate;
-            }
-        }
-        ASSERT_FALSE(folder.empty());
         ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
         std::memset(&store, 0, sizeof store);
     }
 
+    // The scratch folder itself goes with its files when the fixture is destroyed.
     void TearDown() override {
         FailHistoryFileStep(HistoryFileStep::None);
         if (store.listFont) {
@@ -49,12 +42,6 @@ protected:
         }
         SetCurrentDirectoryA(previous);
         SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-        for (const std::string& name : Files()) {
-            std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
-        }
-        RemoveDirectoryA(folder.c_str());
     }
 
     // Ends a run whose result the test does not look at, without touching the folder's files.
@@ -83,8 +70,10 @@ protected:
         return names;
     }
 
-    void WriteFileBytes(const char* name, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        HANDLE h = CreateFileA(PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+    void WriteFileBytes(const char* name, const std::string& bytes,
+                        DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+        HANDLE h =
+            CreateFileA(PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
         ASSERT_NE(h, INVALID_HANDLE_VALUE);
         DWORD written = 0;
         ASSERT_TRUE(WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
@@ -111,16 +100,15 @@ protected:
 
     // A file that the test holds open without sharing, as another program might.
     HANDLE Lock(const char* name) const {
-        return CreateFileA(PathOf(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+        return CreateFileA(PathOf(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     }
 
-    void Insert(const char* content) {
-        ASSERT_EQ(InsertAtTop(store, content, EntryKind::Text, "title"), 1);
-    }
+    void Insert(const char* content) { ASSERT_EQ(InsertAtTop(store, content, EntryKind::Text, "title"), 1); }
 
+    TempFolder scratch;
+    const std::string folder = scratch.path();
     char previous[MAX_PATH];
-    std::string folder;
     HistoryStore store;
 };
 
@@ -141,7 +129,8 @@ TEST_F(HistoryFile, MissingFileGivesTheInitialViewState) {
 
     ASSERT_NE(store.listFont, nullptr);
     LOGFONTA font;
-    ASSERT_EQ(GetObjectA(static_cast<HFONT>(store.listFont), sizeof font, &font), static_cast<int>(sizeof font));
+    ASSERT_EQ(GetObjectA(static_cast<HFONT>(store.listFont), sizeof font, &font),
+              static_cast<int>(sizeof font));
     EXPECT_EQ(font.lfHeight, 16);
     EXPECT_EQ(font.lfWidth, 0);
     EXPECT_EQ(font.lfWeight, FW_DONTCARE);
@@ -188,8 +177,8 @@ TEST_F(HistoryFile, ASavedFileIsHiddenWhateverTheOldOneWas) {
 }
 
 TEST_F(HistoryFile, EachFailingStepLeavesTheOldFileAndNoTemporaryFile) {
-    const HistoryFileStep steps[] = {HistoryFileStep::CreateTemp, HistoryFileStep::Write, HistoryFileStep::Flush,
-                                     HistoryFileStep::Move};
+    const HistoryFileStep steps[] = {HistoryFileStep::CreateTemp, HistoryFileStep::Write,
+                                     HistoryFileStep::Flush, HistoryFileStep::Move};
     for (HistoryFileStep step : steps) {
         SCOPED_TRACE(static_cast<int>(step));
         WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);

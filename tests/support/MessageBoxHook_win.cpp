@@ -15,8 +15,7 @@ std::string WindowText(HWND window) {
 } // namespace
 
 MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> answers)
-    : hook_(SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId())),
-      answers_(std::move(answers)) {
+    : hook_(SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId())), answers_(std::move(answers)) {
     g_active = this;
 }
 
