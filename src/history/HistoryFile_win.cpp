@@ -174,6 +174,9 @@ bool ReplaceHistoryFile(const char* path, const char* tempPath, const HistoryTex
     if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY)) {
         return false;
     }
+    // A temporary file left by an interrupted save is ours to overwrite, but CREATE_ALWAYS
+    // refuses one that is read-only or marked system.
+    SetFileAttributesA(tempPath, FILE_ATTRIBUTE_NORMAL);
     {
         FileHandle temp(Fails(HistoryFileStep::CreateTemp)
                             ? INVALID_HANDLE_VALUE

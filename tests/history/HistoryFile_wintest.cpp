@@ -223,6 +223,25 @@ TEST_F(HistoryFile, SavingOverAReadOnlyFileKeepsIt) {
     EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
 }
 
+// A temporary file left behind by an interrupted save, in whatever state, never blocks a save.
+TEST_F(HistoryFile, ALeftoverTemporaryFileDoesNotBlockSaving) {
+    for (DWORD attributes : {DWORD{FILE_ATTRIBUTE_NORMAL}, DWORD{FILE_ATTRIBUTE_HIDDEN},
+                             DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY},
+                             DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM}}) {
+        SCOPED_TRACE(attributes);
+        WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
+        WriteFileBytes("CWHistry.tmp", "half a history", attributes);
+        LoadHistory(store);
+        Insert("this run's entry");
+        EXPECT_EQ(WriteHistoryFile(store), 1);
+        SaveHistory(store);
+        LoadHistory(store);
+        EXPECT_EQ(store.count, 3);
+        SaveHistory(store);
+        EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
+    }
+}
+
 TEST_F(HistoryFile, SavingIntoAReadOnlyFolderKeepsTheOldFile) {
     WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
     LoadHistory(store);
