@@ -30,6 +30,7 @@ class HistoryFile : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
+        ASSERT_FALSE(folder.empty());
         ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
         std::memset(&store, 0, sizeof store);
     }
