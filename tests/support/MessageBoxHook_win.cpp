@@ -1,6 +1,8 @@
 // A thread-local CBT hook that answers message boxes for tests.
 #include "support/MessageBoxHook_win.h"
 
+#include <utility>
+
 namespace {
 MessageBoxAnswerer* g_active = nullptr;
 
