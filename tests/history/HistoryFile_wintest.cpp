@@ -107,6 +107,13 @@ protected:
 
     void Insert(const char* content) { ASSERT_EQ(InsertAtTop(store, content, EntryKind::Text, "title"), 1); }
 
+    // A run that found the two-entry example file and captured one entry of its own.
+    void StartRunOverWorkedExample(DWORD attributes = FILE_ATTRIBUTE_HIDDEN) {
+        WriteFileBytes("CWHistry.txt", WorkedExample, attributes);
+        LoadHistory(store);
+        Insert("this run's entry");
+    }
+
     TempFolder scratch;
     const std::string folder = scratch.path();
     char previous[MAX_PATH];
@@ -182,9 +189,7 @@ TEST_F(HistoryFile, EachFailingStepLeavesTheOldFileAndNoTemporaryFile) {
                                      HistoryFileStep::Flush, HistoryFileStep::Move};
     for (HistoryFileStep step : steps) {
         SCOPED_TRACE(static_cast<int>(step));
-        WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
-        LoadHistory(store);
-        Insert("this run's entry");
+        StartRunOverWorkedExample();
         FailHistoryFileStep(step);
         EXPECT_EQ(WriteHistoryFile(store), 0);
         SaveHistory(store); // releases the store all the same
@@ -197,9 +202,7 @@ TEST_F(HistoryFile, EachFailingStepLeavesTheOldFileAndNoTemporaryFile) {
 }
 
 TEST_F(HistoryFile, SavingOverALockedFileKeepsIt) {
-    WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
-    LoadHistory(store);
-    Insert("this run's entry");
+    StartRunOverWorkedExample();
     HANDLE lock = Lock("CWHistry.txt");
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     EXPECT_EQ(WriteHistoryFile(store), 0);
@@ -214,9 +217,7 @@ TEST_F(HistoryFile, SavingOverALockedFileKeepsIt) {
 
 // A history file the user made read-only is not replaced; nothing is left beside it.
 TEST_F(HistoryFile, SavingOverAReadOnlyFileKeepsIt) {
-    WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
-    LoadHistory(store);
-    Insert("this run's entry");
+    StartRunOverWorkedExample(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(WriteHistoryFile(store), 0);
     SaveHistory(store);
     EXPECT_EQ(ReadFileBytes("CWHistry.txt"), WorkedExample);
@@ -230,10 +231,8 @@ TEST_F(HistoryFile, ALeftoverTemporaryFileDoesNotBlockSaving) {
                              DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY},
                              DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM}}) {
         SCOPED_TRACE(attributes);
-        WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
+        StartRunOverWorkedExample();
         WriteFileBytes("CWHistry.tmp", "half a history", attributes);
-        LoadHistory(store);
-        Insert("this run's entry");
         EXPECT_EQ(WriteHistoryFile(store), 1);
         SaveHistory(store);
         LoadHistory(store);
@@ -244,9 +243,7 @@ TEST_F(HistoryFile, ALeftoverTemporaryFileDoesNotBlockSaving) {
 }
 
 TEST_F(HistoryFile, SavingIntoAReadOnlyFolderKeepsTheOldFile) {
-    WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
-    LoadHistory(store);
-    Insert("this run's entry");
+    StartRunOverWorkedExample();
     ASSERT_TRUE(SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY));
     // A user whom the file system lets write anyway (root under Wine) cannot see this case.
     HANDLE probe = CreateFileA(PathOf("probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
