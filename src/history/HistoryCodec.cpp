@@ -19,7 +19,9 @@ namespace {
 constexpr size_t RecordMarkerLength = sizeof HistoryRecordMarker - 1;
 constexpr size_t EndMarkerLength = sizeof HistoryEndMarker - 1;
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool SameNoCase(const char* text, const char* marker, size_t length) {
     for (size_t i = 0; i < length; ++i) {
@@ -147,8 +149,7 @@ char* PutContent(char* out, const char* content, size_t length) {
 // title line and its end marker has no place for its content's closing CR LF; it is skipped
 // and reading goes on after its end marker. Either way the result is incomplete, so the caller
 // keeps the file's bytes.
-HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecord* records,
-                                     int maxRecords) {
+HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecord* records, int maxRecords) {
     HistoryReadResult result{0, 1};
     const char* const dataEnd = data + size;
     // Text ends at its first zero byte, as it always did for this file; records past one are
@@ -171,7 +172,8 @@ HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecor
         const char* title = kindEnd ? kindEnd + 2 : nullptr;
         const char* titleEnd = title ? FindCrLf(title, end) : nullptr;
         const char* content = titleEnd ? titleEnd + 2 : nullptr;
-        const char* endMarker = content ? FindNoCase(content, end, HistoryEndMarker, EndMarkerLength) : nullptr;
+        const char* endMarker =
+            content ? FindNoCase(content, end, HistoryEndMarker, EndMarkerLength) : nullptr;
         if (!endMarker) {
             cutShort = true;
             break;
@@ -279,8 +281,8 @@ size_t HistoryTextLength(const HistoryRecord* records, int count) {
     size_t total = 0;
     for (int i = 0; i < count; ++i) {
         const HistoryRecord& r = records[i];
-        total += RecordMarkerLength + DecimalLength(i) + 2 + DecimalLength(r.kind) + 2 +
-                 r.titleLength + 2 + r.contentLength + 2 + EndMarkerLength + 2;
+        total += RecordMarkerLength + DecimalLength(i) + 2 + DecimalLength(r.kind) + 2 + r.titleLength + 2 +
+                 r.contentLength + 2 + EndMarkerLength + 2;
     }
     return total;
 }
@@ -298,7 +300,9 @@ void ComposeHistoryFileText(const HistoryRecord* records, int count, char* out) 
     }
 }
 
-HistoryText::~HistoryText() { std::free(data); }
+HistoryText::~HistoryText() {
+    std::free(data);
+}
 
 int ComposeStoreText(const HistoryStore& store, HistoryText& text) {
     HistoryRecord records[HistoryCapacity];

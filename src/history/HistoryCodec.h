@@ -30,8 +30,7 @@ struct HistoryReadResult {
 // complete is 0 when a record was cut short or damaged, when the text ends inside the marker of
 // a next record, when a non-empty text holds no record, or when records lie past a zero byte;
 // stopping at maxRecords does not count as a loss.
-HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecord* records,
-                                     int maxRecords);
+HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecord* records, int maxRecords);
 
 // The number on a kind line (without its CR LF): "&H" hexadecimal, "&O" octal, else an optional
 // "-", decimal digits and an optional fraction, rounded half to even; anything else, and any

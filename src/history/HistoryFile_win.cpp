@@ -34,7 +34,9 @@ RunFileState runFile;
 
 HistoryFileStep failingStep = HistoryFileStep::None;
 
-bool Fails(HistoryFileStep step) { return failingStep == step; }
+bool Fails(HistoryFileStep step) {
+    return failingStep == step;
+}
 
 struct FileHandle {
     HANDLE handle;
@@ -172,6 +174,9 @@ bool ReplaceHistoryFile(const char* path, const char* tempPath, const HistoryTex
     if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY)) {
         return false;
     }
+    // A temporary file left by an interrupted save is ours to overwrite, but CREATE_ALWAYS
+    // refuses one that is read-only or marked system.
+    SetFileAttributesA(tempPath, FILE_ATTRIBUTE_NORMAL);
     {
         FileHandle temp(Fails(HistoryFileStep::CreateTemp)
                             ? INVALID_HANDLE_VALUE
@@ -180,8 +185,8 @@ bool ReplaceHistoryFile(const char* path, const char* tempPath, const HistoryTex
         if (!temp.IsOpen()) {
             return false;
         }
-        const bool written = WriteAll(temp.handle, text.data, text.size) &&
-                             !Fails(HistoryFileStep::Flush) && FlushFileBuffers(temp.handle);
+        const bool written = WriteAll(temp.handle, text.data, text.size) && !Fails(HistoryFileStep::Flush) &&
+                             FlushFileBuffers(temp.handle);
         temp.Close();
         if (!written) {
             DeleteFileA(tempPath);
@@ -204,7 +209,9 @@ bool ReplaceHistoryFile(const char* path, const char* tempPath, const HistoryTex
 
 } // namespace
 
-void FailHistoryFileStep(HistoryFileStep step) { failingStep = step; }
+void FailHistoryFileStep(HistoryFileStep step) {
+    failingStep = step;
+}
 
 void LoadHistory(HistoryStore& store) {
     runFile = RunFileState{};
@@ -213,8 +220,8 @@ void LoadHistory(HistoryStore& store) {
         InitEmptyStore(store);
     } else {
         // No sharing: a file another program is writing is not read half-written.
-        FileHandle file(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
+        FileHandle file(
+            CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.IsOpen()) {
             runFile.keepOldFile = !LoadFromFile(store, file.handle);
         } else {
@@ -222,9 +229,9 @@ void LoadHistory(HistoryStore& store) {
             runFile.keepOldFile = UnopenedFileHoldsBytes(path);
         }
     }
-    store.listFont = CreateFontA(16, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                 OUT_CHARACTER_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 FIXED_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック");
+    store.listFont =
+        CreateFontA(16, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_CHARACTER_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック");
     store.refreshPending = 1;
 }
 

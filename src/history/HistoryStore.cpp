@@ -153,7 +153,9 @@ void RemoveAt(HistoryStore& store, int slot) {
     --store.count;
 }
 
-int ShouldPromote(int slot) { return slot > 4 ? 1 : 0; }
+int ShouldPromote(int slot) {
+    return slot > 4 ? 1 : 0;
+}
 
 HistoryEntry EntryAt(const HistoryStore& store, int slot) {
     return HistoryEntry{store.content[slot], store.title[slot], store.kind[slot], store.serial[slot]};

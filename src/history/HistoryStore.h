@@ -18,16 +18,16 @@ struct DisplayMode {
     static constexpr int32_t ListDisplay = 0x40;
 };
 
-constexpr int HistoryCapacity = 128;                 // slots 0..127 are used
-constexpr int MaxLiveEntries = HistoryCapacity - 1;  // slot 127 is the reserve slot
-constexpr int SlotArraySize = HistoryCapacity + 1;   // element 128 is never touched
+constexpr int HistoryCapacity = 128;                // slots 0..127 are used
+constexpr int MaxLiveEntries = HistoryCapacity - 1; // slot 127 is the reserve slot
+constexpr int SlotArraySize = HistoryCapacity + 1;  // element 128 is never touched
 
 // Read-only view of one slot.
 struct HistoryEntry {
     const char* content;
     const char* title;
     EntryKind kind;
-    uint32_t serial;  // identity that stays with the entry while it moves between slots
+    uint32_t serial; // identity that stays with the entry while it moves between slots
 };
 
 struct HistoryStore {
@@ -46,8 +46,8 @@ struct HistoryStore {
     int32_t listWidth;
     int32_t refreshPending;
 
-    uint32_t nextSerial;    // next identity to hand out; 0 is never used
-    int32_t ownedStrings;   // strings currently allocated by the store (leak checks)
+    uint32_t nextSerial;  // next identity to hand out; 0 is never used
+    int32_t ownedStrings; // strings currently allocated by the store (leak checks)
 };
 
 // Clears every slot and the view state to what an absent history file gives: no entries,
@@ -66,9 +66,9 @@ char* StoreAllocString(HistoryStore& store, size_t len);
 // the oldest live entry moves into the reserve slot. Returns 1, or 0 when a copy could not be
 // allocated; the store is then unchanged.
 int InsertAtTop(HistoryStore& store, const char* content, EntryKind kind, const char* title);
-void PromoteToTop(HistoryStore& store, int slot);  // 0 <= slot < count
-void RemoveAt(HistoryStore& store, int slot);      // 0 <= slot < count
-int ShouldPromote(int slot);                       // 1 when slot > 4 (not among the five newest)
+void PromoteToTop(HistoryStore& store, int slot); // 0 <= slot < count
+void RemoveAt(HistoryStore& store, int slot);     // 0 <= slot < count
+int ShouldPromote(int slot);                      // 1 when slot > 4 (not among the five newest)
 HistoryEntry EntryAt(const HistoryStore& store, int slot);
 
 // Slot of the live entry with this serial, or -1 when it has left the live range.

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (n < 0 || (capacity <= 0 && n != 0)) {
         std::abort();
     }
-    if (capacity <= 0 || destination[0] == 0x55) {
+    // Untouched means no title; a title may itself begin with the filler byte.
+    if (capacity <= 0 || (n == 0 && destination[0] == 0x55)) {
         return 0;
     }
     if (n >= capacity || std::strlen(destination) != static_cast<size_t>(n)) {

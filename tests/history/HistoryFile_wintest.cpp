@@ -8,6 +8,7 @@
 #include "history/HistoryCodec.h"
 #include "history/HistoryFileFaults_win.h"
 #include "history/HistoryFile_win.h"
+#include "support/ShellSession_win.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,7 +17,8 @@
 
 namespace {
 
-std::string Record(int number, const std::string& kind, const std::string& title, const std::string& content) {
+std::string Record(int number, const std::string& kind, const std::string& title,
+                   const std::string& content) {
     return "__ContentsNomber." + std::to_string(number) + "\r\n" + kind + "\r\n" + title + "\r\n" + content +
            "\r\n__ContensEnd\r\n";
 }
@@ -27,21 +29,13 @@ const std::string WorkedExample = Record(0, "2", "24 Byte", "memo line 1\r\nmemo
 class HistoryFile : public testing::Test {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
         ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
-        for (int n = 0; n < 1000 && folder.empty(); ++n) {
-            std::string candidate = std::string(temp) + "cwhist" + std::to_string(GetCurrentProcessId()) + "_" +
-                                    std::to_string(n);
-            if (CreateDirectoryA(candidate.c_str(), nullptr)) {
-                folder = candidate;
-            }
-        }
         ASSERT_FALSE(folder.empty());
         ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
         std::memset(&store, 0, sizeof store);
     }
 
+    // The scratch folder itself goes with its files when the fixture is destroyed.
     void TearDown() override {
         FailHistoryFileStep(HistoryFileStep::None);
         if (store.listFont) {
@@ -49,12 +43,6 @@ protected:
         }
         SetCurrentDirectoryA(previous);
         SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-        for (const std::string& name : Files()) {
-            std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
-        }
-        RemoveDirectoryA(folder.c_str());
     }
 
     // Ends a run whose result the test does not look at, without touching the folder's files.
@@ -83,8 +71,10 @@ protected:
         return names;
     }
 
-    void WriteFileBytes(const char* name, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        HANDLE h = CreateFileA(PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+    void WriteFileBytes(const char* name, const std::string& bytes,
+                        DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+        HANDLE h =
+            CreateFileA(PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
         ASSERT_NE(h, INVALID_HANDLE_VALUE);
         DWORD written = 0;
         ASSERT_TRUE(WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
@@ -111,16 +101,22 @@ protected:
 
     // A file that the test holds open without sharing, as another program might.
     HANDLE Lock(const char* name) const {
-        return CreateFileA(PathOf(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+        return CreateFileA(PathOf(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     }
 
-    void Insert(const char* content) {
-        ASSERT_EQ(InsertAtTop(store, content, EntryKind::Text, "title"), 1);
+    void Insert(const char* content) { ASSERT_EQ(InsertAtTop(store, content, EntryKind::Text, "title"), 1); }
+
+    // A run that found the two-entry example file and captured one entry of its own.
+    void StartRunOverWorkedExample(DWORD attributes = FILE_ATTRIBUTE_HIDDEN) {
+        WriteFileBytes("CWHistry.txt", WorkedExample, attributes);
+        LoadHistory(store);
+        Insert("this run's entry");
     }
 
+    TempFolder scratch;
+    const std::string folder = scratch.path();
     char previous[MAX_PATH];
-    std::string folder;
     HistoryStore store;
 };
 
@@ -141,7 +137,8 @@ TEST_F(HistoryFile, MissingFileGivesTheInitialViewState) {
 
     ASSERT_NE(store.listFont, nullptr);
     LOGFONTA font;
-    ASSERT_EQ(GetObjectA(static_cast<HFONT>(store.listFont), sizeof font, &font), static_cast<int>(sizeof font));
+    ASSERT_EQ(GetObjectA(static_cast<HFONT>(store.listFont), sizeof font, &font),
+              static_cast<int>(sizeof font));
     EXPECT_EQ(font.lfHeight, 16);
     EXPECT_EQ(font.lfWidth, 0);
     EXPECT_EQ(font.lfWeight, FW_DONTCARE);
@@ -188,13 +185,11 @@ TEST_F(HistoryFile, ASavedFileIsHiddenWhateverTheOldOneWas) {
 }
 
 TEST_F(HistoryFile, EachFailingStepLeavesTheOldFileAndNoTemporaryFile) {
-    const HistoryFileStep steps[] = {HistoryFileStep::CreateTemp, HistoryFileStep::Write, HistoryFileStep::Flush,
-                                     HistoryFileStep::Move};
+    const HistoryFileStep steps[] = {HistoryFileStep::CreateTemp, HistoryFileStep::Write,
+                                     HistoryFileStep::Flush, HistoryFileStep::Move};
     for (HistoryFileStep step : steps) {
         SCOPED_TRACE(static_cast<int>(step));
-        WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
-        LoadHistory(store);
-        Insert("this run's entry");
+        StartRunOverWorkedExample();
         FailHistoryFileStep(step);
         EXPECT_EQ(WriteHistoryFile(store), 0);
         SaveHistory(store); // releases the store all the same
@@ -207,9 +202,7 @@ TEST_F(HistoryFile, EachFailingStepLeavesTheOldFileAndNoTemporaryFile) {
 }
 
 TEST_F(HistoryFile, SavingOverALockedFileKeepsIt) {
-    WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
-    LoadHistory(store);
-    Insert("this run's entry");
+    StartRunOverWorkedExample();
     HANDLE lock = Lock("CWHistry.txt");
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     EXPECT_EQ(WriteHistoryFile(store), 0);
@@ -224,9 +217,7 @@ TEST_F(HistoryFile, SavingOverALockedFileKeepsIt) {
 
 // A history file the user made read-only is not replaced; nothing is left beside it.
 TEST_F(HistoryFile, SavingOverAReadOnlyFileKeepsIt) {
-    WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
-    LoadHistory(store);
-    Insert("this run's entry");
+    StartRunOverWorkedExample(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(WriteHistoryFile(store), 0);
     SaveHistory(store);
     EXPECT_EQ(ReadFileBytes("CWHistry.txt"), WorkedExample);
@@ -234,10 +225,25 @@ TEST_F(HistoryFile, SavingOverAReadOnlyFileKeepsIt) {
     EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
 }
 
+// A temporary file left behind by an interrupted save, in whatever state, never blocks a save.
+TEST_F(HistoryFile, ALeftoverTemporaryFileDoesNotBlockSaving) {
+    for (DWORD attributes : {DWORD{FILE_ATTRIBUTE_NORMAL}, DWORD{FILE_ATTRIBUTE_HIDDEN},
+                             DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY},
+                             DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM}}) {
+        SCOPED_TRACE(attributes);
+        StartRunOverWorkedExample();
+        WriteFileBytes("CWHistry.tmp", "half a history", attributes);
+        EXPECT_EQ(WriteHistoryFile(store), 1);
+        SaveHistory(store);
+        LoadHistory(store);
+        EXPECT_EQ(store.count, 3);
+        SaveHistory(store);
+        EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
+    }
+}
+
 TEST_F(HistoryFile, SavingIntoAReadOnlyFolderKeepsTheOldFile) {
-    WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
-    LoadHistory(store);
-    Insert("this run's entry");
+    StartRunOverWorkedExample();
     ASSERT_TRUE(SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY));
     // A user whom the file system lets write anyway (root under Wine) cannot see this case.
     HANDLE probe = CreateFileA(PathOf("probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

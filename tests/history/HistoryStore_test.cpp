@@ -14,7 +14,9 @@
 
 namespace {
 
-std::string Name(const char* prefix, int n) { return prefix + std::to_string(n); }
+std::string Name(const char* prefix, int n) {
+    return prefix + std::to_string(n);
+}
 
 // A store that starts as an absent history file leaves it and must give back every string.
 class Store : public testing::Test {
@@ -33,9 +35,9 @@ protected:
     // Inserts entries c<first>.. with titles t<first>..; entry n has kind n % 3.
     void InsertNumbered(int first, int n) {
         for (int i = first; i < first + n; ++i) {
-            ASSERT_EQ(InsertAtTop(store, Name("c", i).c_str(), static_cast<EntryKind>(i % 3),
-                                  Name("t", i).c_str()),
-                      1);
+            ASSERT_EQ(
+                InsertAtTop(store, Name("c", i).c_str(), static_cast<EntryKind>(i % 3), Name("t", i).c_str()),
+                1);
         }
     }
 
@@ -336,8 +338,7 @@ void RunRandomSequence(uint32_t seed, int steps) {
                 e.title.clear();
             }
             ++made;
-            ASSERT_EQ(InsertAtTop(store, e.content.c_str(), static_cast<EntryKind>(e.kind),
-                                  e.title.c_str()),
+            ASSERT_EQ(InsertAtTop(store, e.content.c_str(), static_cast<EntryKind>(e.kind), e.title.c_str()),
                       1);
             e.serial = store.serial[0];
             if (n == MaxLiveEntries) {

@@ -1,6 +1,8 @@
 // A thread-local CBT hook that answers message boxes for tests.
 #include "support/MessageBoxHook_win.h"
 
+#include <utility>
+
 namespace {
 MessageBoxAnswerer* g_active = nullptr;
 
@@ -15,8 +17,7 @@ std::string WindowText(HWND window) {
 } // namespace
 
 MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> answers)
-    : hook_(SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId())),
-      answers_(std::move(answers)) {
+    : hook_(SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId())), answers_(std::move(answers)) {
     g_active = this;
 }
 

@@ -25,16 +25,21 @@ TempFolder::TempFolder() {
     char base[MAX_PATH] = {};
     GetTempPathA(sizeof base, base);
     char name[MAX_PATH + 64];
-    for (;;) {
+    // Bounded: a temporary directory that refuses new folders must fail the test, not hang it.
+    for (int attempt = 0; attempt < 1000; ++attempt) {
         std::snprintf(name, sizeof name, "%scwshell-%lu-%d", base, GetCurrentProcessId(), ++serial);
         if (CreateDirectoryA(name, nullptr)) {
-            break;
+            path_ = name;
+            return;
         }
     }
-    path_ = name;
 }
 
 TempFolder::~TempFolder() {
+    // Without a folder, File("*") would name the drive's root.
+    if (path_.empty()) {
+        return;
+    }
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(File("*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {

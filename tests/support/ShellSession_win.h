@@ -10,7 +10,8 @@
 // quit message met on the way, or -1 when there was none.
 int PumpPendingMessages();
 
-// A new empty folder under the temporary directory, removed with its files at the end.
+// A new empty folder under the temporary directory, removed with its files at the end; path()
+// is empty when no folder could be made.
 class TempFolder {
 public:
     TempFolder();
