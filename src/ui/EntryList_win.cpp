@@ -69,6 +69,9 @@ void FillEntryList(HWND list, HistoryStore& store) {
     default:
         return;
     }
+    // A shown list repaints after every inserted row; with a full history that alone takes
+    // seconds. It is painted once, when the rows are in.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     int rows = BuildRowMap(store, textMode);
     for (int row = 0; row < rows; ++row) {
@@ -77,4 +80,6 @@ void FillEntryList(HWND list, HistoryStore& store) {
             SetListCell(list, row, column, cells.cell[column]);
         }
     }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }
