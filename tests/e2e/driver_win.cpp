@@ -310,9 +310,12 @@ int OpenVersion(const Target& target, DWORD timeoutMs) {
     if (!dialog) {
         return Fail("the version window did not open");
     }
-    // The window is shown before its owner is disabled; a message answered from the window's own
-    // loop comes after both.
-    SendBounded(target.main, WM_NULL, 0, 0, SendTimeoutMs);
+    // The window exists, and is shown, before its owner is disabled, and Wine may answer a sent
+    // message while the window is being shown: wait, bounded, for the owner to be disabled.
+    const double deadline = NowMs() + timeoutMs;
+    while (IsWindowEnabled(target.main) && NowMs() < deadline) {
+        Sleep(10);
+    }
     std::string out = "main enabled: " + std::to_string(IsWindowEnabled(target.main) ? 1 : 0) + "\n";
     for (int id = 1007; id <= 1012; ++id) {
         std::string text;
