@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/Shell_win.h"
-#include "app/ids.h"
+#include "base/Shell_win.h"
+#include "base/ids.h"
 #include "capture/CaptureDecision.h"
 #include "capture/Clipboard_win.h"
 #include "history/HistoryStore.h"

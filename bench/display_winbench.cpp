@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Shell_win.h"
-#include "app/ids.h"
+#include "base/Shell_win.h"
+#include "base/ids.h"
 #include "history/HistoryStore.h"
 #include "ui/ComposedText.h"
 #include "ui/Display_win.h"
@@ -62,8 +62,8 @@ HWND CreateBenchWindow() {
 double MedianMilliseconds(int32_t mode, int rounds, bool composeOnly) {
     std::vector<double> samples;
     for (int i = 0; i < rounds; ++i) {
-        TheHistory().displayMode = mode;
-        TheHistory().refreshPending = 1;
+        TheView().displayMode = mode;
+        TheView().refreshPending = 1;
         Clock::time_point start = Clock::now();
         if (composeOnly) {
             ComposeHistoryText(TheHistory());
@@ -93,12 +93,12 @@ int main() {
         double compose = MedianMilliseconds(mode, rounds, true);
         double refresh = MedianMilliseconds(mode, rounds, false);
         std::printf("  text view, mode %d: %.2f ms (composing %.3f ms, %zu bytes)\n", static_cast<int>(mode),
-                    refresh, compose, std::string(store.displayText).size());
+                    refresh, compose, std::string(view.displayText).size());
     }
     for (int32_t mode : {1, 2, 4}) {
         double refresh = MedianMilliseconds(mode | DisplayMode::ListDisplay, rounds, false);
         std::printf("  list, mode %d: %.2f ms (%d rows)\n", static_cast<int>(mode), refresh,
-                    store.listRowCount);
+                    view.listRowCount);
     }
     DestroyWindow(Shell().mainWindow);
     ReleaseStoreStrings(store);

@@ -3,29 +3,24 @@
 
 #include <commctrl.h>
 
+#include "app/Capture_win.h"
 #include "app/MainLayout.h"
-#include "app/Shell_win.h"
 #include "app/UiResources_win.h"
 #include "app/VersionDialog_win.h"
 #include "app/ViewMode.h"
-#include "app/ids.h"
-#include "capture/Clipboard_win.h"
+#include "base/Guards_win.h"
+#include "base/Shell_win.h"
+#include "base/ids.h"
 #include "history/HistoryFile_win.h"
 #include "ui/Display_win.h"
+#include "ui/EntryList_win.h"
+#include "ui/ListActions_win.h"
+#include "ui/ViewState.h"
 
 namespace {
 
-struct ControlSpec {
-    int id;
-    const char* className;
-    const char* text;
-    DWORD exStyle;
-    DWORD style;
-    int x, y, width, height;
-};
-
 // Creation rectangles only; the first resize replaces them.
-const ControlSpec MainControls[] = {
+const MainControlSpec MainControls[] = {
     {TextView, "EDIT", "", WS_EX_CLIENTEDGE,
      WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 96, 64, 235, 125},
     {RefreshButton, "BUTTON", "表示更新", 0, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 393, 32, 71, 26},
@@ -40,16 +35,6 @@ const int StripButtons[MainButtonCount] = {RefreshButton, UrlOnlyButton, UrlTitl
                                            UrlTextButton, ListDisplayCheck};
 
 HWND Control(int id) { return GetDlgItem(MainWindow(), id); }
-
-void CreateMainControls(HWND window) {
-    for (const ControlSpec& spec : MainControls) {
-        HWND control = CreateWindowExA(spec.exStyle, spec.className, spec.text, spec.style, spec.x,
-                                       spec.y, spec.width, spec.height, window,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                       Shell().instance, nullptr);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Shell().controlFont), 0);
-    }
-}
 
 void OnMainCreate(HWND window, const CREATESTRUCTA* create) {
     Shell().mainWindow = window;
@@ -115,14 +100,21 @@ void OnMainNotify(WPARAM wParam, LPARAM lParam) {
 
 // The screen width, from the device context BeginPaint gives for the main window.
 int ScreenWidth() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(MainWindow(), &paint);
-    const int width = GetDeviceCaps(dc, HORZRES);
-    EndPaint(MainWindow(), &paint);
-    return width;
+    PaintDc paint(MainWindow());
+    return GetDeviceCaps(paint.get(), HORZRES);
 }
 
 } // namespace
+
+void CreateMainControls(HWND window) {
+    for (const MainControlSpec& spec : MainControls) {
+        HWND control = CreateWindowExA(spec.exStyle, spec.className, spec.text, spec.style, spec.x,
+                                       spec.y, spec.width, spec.height, window,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                       Shell().instance, nullptr);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Shell().controlFont), 0);
+    }
+}
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -161,18 +153,19 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 void InitMainWindow(const CREATESTRUCTA*) {
-    HistoryStore& store = TheHistory();
-    LoadHistory(store);
+    ViewState& view = TheView();
+    InitViewState(view);
+    LoadHistory(TheHistory());
     SetTimer(MainWindow(), CaptureTimer, CaptureIntervalMs, nullptr);
     SendMessageA(Control(UrlOnlyButton), BM_SETCHECK, BST_CHECKED, 0);
 
     HWND list = Control(EntryList);
     const LPARAM listStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, listStyles, listStyles);
-    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(store.listFont), TRUE);
+    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(Shell().listFont), TRUE);
     ShowWindow(list, SW_HIDE);
 
-    store.listWidth = ScreenWidth();
+    view.listWidth = ScreenWidth();
     SetUrlOnlyColumns(list);
 
     WINDOWPLACEMENT placement = {};
@@ -188,7 +181,7 @@ void LayoutControls() {
     const MainLayout layout = ComputeMainLayout(client.right, client.bottom);
     const ControlRect& left = layout.leftArea;
     MoveWindow(Control(TextView), left.x, left.y, left.width, left.height, FALSE);
-    TheHistory().listWidth = left.width;
+    TheView().listWidth = left.width;
     MoveWindow(Control(EntryList), left.x, left.y, left.width, left.height, FALSE);
     for (int i = 0; i < MainButtonCount; ++i) {
         const ControlRect& button = layout.buttons[i];
@@ -198,28 +191,28 @@ void LayoutControls() {
 }
 
 void RequestRefresh() {
-    TheHistory().refreshPending = 1;
+    MarkRefresh(TheView(), RefreshMark::Set);
     RefreshDisplay();
 }
 
 void SelectViewMode(int textMode) {
-    HistoryStore& store = TheHistory();
-    store.displayMode = WithTextMode(store.displayMode, textMode);
-    store.refreshPending = 1;
+    ViewState& view = TheView();
+    view.displayMode = WithTextMode(view.displayMode, textMode);
+    MarkRefresh(view, RefreshMark::Set);
     RefreshDisplay();
 }
 
 void ToggleListDisplay() {
-    HistoryStore& store = TheHistory();
+    ViewState& view = TheView();
     const LRESULT state = SendMessageA(Control(ListDisplayCheck), BM_GETCHECK, 0, 0);
-    store.displayMode = WithListDisplay(store.displayMode, state == BST_CHECKED);
-    store.refreshPending = 1;
+    view.displayMode = WithListDisplay(view.displayMode, state == BST_CHECKED);
+    MarkRefresh(view, RefreshMark::Set);
     RefreshDisplay();
 }
 
 void OnActivate(int state, int minimised) {
     if (ActivationMarksRefresh(state, minimised)) {
-        TheHistory().refreshPending = 1;
+        MarkRefresh(TheView(), RefreshMark::Set);
     }
     RefreshDisplay();
 }
@@ -240,9 +233,10 @@ void OnEndSession(BOOL ending) {
 }
 
 void OnMainDestroy() {
-    // The list lets go of listFont before SaveHistory deletes it.
+    // The list lets go of the list font before the resources are released.
     SendMessageA(Control(EntryList), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), TRUE);
     SaveHistory(TheHistory());
+    ReleaseViewState(TheView());
     KillTimer(MainWindow(), CaptureTimer);
     ReleaseUiResources();
     PostQuitMessage(0);

@@ -6,6 +6,20 @@
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// One control of the main window as it is created.
+struct MainControlSpec {
+    int id;
+    const char* className;
+    const char* text;
+    DWORD exStyle;
+    DWORD style;
+    int x, y, width, height;
+};
+
+// Creates the seven controls of the main window as children of window, each with the control
+// font. Tests build their windows with it too, so they cannot drift from the program's.
+void CreateMainControls(HWND window);
+
 // WM_CREATE after the controls exist: history, timer, list set-up, first resize to 640x240.
 void InitMainWindow(const CREATESTRUCTA* create);
 

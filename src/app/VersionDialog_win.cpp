@@ -1,10 +1,9 @@
 // The version-information window and the nested loop that makes it modal.
 #include "app/VersionDialog_win.h"
 
-#include <cstring>
-
-#include "app/Shell_win.h"
-#include "app/ids.h"
+#include "base/Guards_win.h"
+#include "base/Shell_win.h"
+#include "base/ids.h"
 #include "app/version.h"
 
 const char* const VersionDialogName = "DigVersionInfo";
@@ -12,9 +11,10 @@ const char* const VersionDialogName = "DigVersionInfo";
 namespace {
 
 HWND g_versionDialog;
-HICON g_dialogIcon;
+// The icon shown in the window, loaded at its own size; destroyed with the window.
+IconHandle g_dialogIcon;
 
-// The window RunModalDialog is running and whether EndModalDialog has ended it. The quit
+// The window RunVersionWindow is running and whether EndModalDialog has ended it. The quit
 // message that ends a nested loop carries only a code, which cannot tell it from the main
 // window's quit (both can be 0), so the mark is what does.
 struct ModalRun {
@@ -60,17 +60,14 @@ void OnInitDialog(HWND window) {
     CreateDialogControl(window, MakerSpec);
     HWND iconLabel = CreateDialogControl(window, IconSpec);
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-    g_dialogIcon = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_APPICON), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-    SendMessageA(iconLabel, STM_SETICON, reinterpret_cast<WPARAM>(g_dialogIcon), 0);
+    g_dialogIcon.Reset(static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_APPICON), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+    SendMessageA(iconLabel, STM_SETICON, reinterpret_cast<WPARAM>(g_dialogIcon.get()), 0);
     CreateDialogControl(window, HomePageSpec);
 }
 
 void OnDialogDestroy() {
-    if (g_dialogIcon) {
-        DestroyIcon(g_dialogIcon);
-        g_dialogIcon = nullptr;
-    }
+    g_dialogIcon.Reset();
 }
 
 HWND CreateVersionWindow(HWND owner) {
@@ -100,13 +97,10 @@ void ShowVersionInfo() {
         SetForegroundWindow(g_versionDialog);
         return;
     }
-    RunModalDialog(MainWindow(), VersionDialogName);
+    RunVersionWindow(MainWindow());
 }
 
-int RunModalDialog(HWND owner, const char* name) {
-    if (std::strcmp(name, VersionDialogName) != 0) {
-        return 0;
-    }
+int RunVersionWindow(HWND owner) {
     HWND window = CreateVersionWindow(owner);
     g_versionDialog = window;
     // Messages of the creation itself went to the class procedure.

@@ -3,20 +3,20 @@
 
 #include <windows.h>
 
-// The only window name RunModalDialog knows (compared with case).
+// The version window's name, "DigVersionInfo".
 extern const char* const VersionDialogName;
 
 // HELP / version information.
 void ShowVersionInfo();
 
-// Opens the modal window called name, owned by owner, and returns the code it ended with: 1 for
-// OK, 0 for closing it otherwise, and 0 at once for an unknown name. A quit message meant for
-// an outer loop ends the window too and is posted again, with its code, before this returns.
-int RunModalDialog(HWND owner, const char* name);
+// Opens the version window, owned by owner, runs it modally and returns the code it ended with:
+// 1 for OK, 0 for closing it otherwise. A quit message meant for an outer loop ends the window
+// too and is posted again, with its code, before this returns.
+int RunVersionWindow(HWND owner);
 
 LRESULT CALLBACK VersionDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Ends the window run by RunModalDialog; code becomes its result.
+// Ends the window run by RunVersionWindow; code becomes its result.
 void EndModalDialog(HWND window, int code);
 
 // The open version window, or null.

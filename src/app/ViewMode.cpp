@@ -1,7 +1,7 @@
 // The display-mode word as the main window's commands change it.
 #include "app/ViewMode.h"
 
-#include "history/HistoryStore.h"
+#include "base/DisplayMode.h"
 
 int32_t WithTextMode(int32_t displayMode, int32_t textMode) {
     return textMode | (displayMode & DisplayMode::ListDisplay);

@@ -1,7 +1,7 @@
 // Program entry point: no command line, no registry; the process ends with the run's exit code.
 #include <windows.h>
 
-#include "app/UiResources_win.h"
+#include "app/Startup_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ExitProcess(static_cast<UINT>(RunClipwren()));

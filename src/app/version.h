@@ -5,5 +5,5 @@
 #define CLIPWREN_VERSION_MAJOR 2
 #define CLIPWREN_VERSION_MINOR 11
 #define CLIPWREN_VERSION_TEXT "2.11"
-#define CLIPWREN_MAKER "Clipwren Project"
+#define CLIPWREN_MAKER "Clipwren"
 #define CLIPWREN_HOME_PAGE "https://clipwren.example.org/"

@@ -43,15 +43,16 @@ int FormatByteTitle(char* buffer, size_t capacity, size_t length) {
     return written;
 }
 
-CaptureDecision DecideCapture(const HistoryStore& store, const char* text, TextCompare compare) {
+CaptureDecision DecideCapture(const HistoryStore& store, int32_t displayMode, const char* text,
+                              TextCompare compare) {
     CaptureDecision decision{CaptureAction::Nothing, -1, EntryKind::Url};
-    if (!text || IsCapturable(store.displayMode, text) != 1) {
+    if (!text || IsCapturable(displayMode, text) != 1) {
         return decision;
     }
     int index = -1;
     if (FindDuplicate(store, text, compare, index) == 0) {
         decision.action = CaptureAction::Add;
-        decision.kind = NewEntryKind(store.displayMode, text);
+        decision.kind = NewEntryKind(displayMode, text);
     } else if (index == -1) {
         decision.action = CaptureAction::KeepNewest;
     } else {
@@ -61,26 +62,24 @@ CaptureDecision DecideCapture(const HistoryStore& store, const char* text, TextC
     return decision;
 }
 
-int ApplyCapture(HistoryStore& store, const CaptureDecision& decision, const char* text, const char* title) {
+RefreshMark ApplyCapture(HistoryStore& store, const CaptureDecision& decision, const char* text,
+                         const char* title) {
     switch (decision.action) {
     case CaptureAction::Add:
         if (!text || !title || InsertAtTop(store, text, decision.kind, title) != 1) {
-            return 0;
+            return RefreshMark::Leave;
         }
-        store.refreshPending = 1;
-        return 1;
+        return RefreshMark::Set;
     case CaptureAction::Promote:
         PromoteToTop(store, decision.index);
-        store.refreshPending = 1;
-        return 1;
+        return RefreshMark::Set;
     case CaptureAction::KeepNewest:
         // Also drops a rebuild an earlier tick asked for and nothing has consumed yet.
-        store.refreshPending = 0;
-        return 0;
+        return RefreshMark::Clear;
     case CaptureAction::Nothing:
         break;
     }
-    return 0;
+    return RefreshMark::Leave;
 }
 
 int IsLeadByteCp932(unsigned char b) {

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/DisplayMode.h"
+#include "base/RefreshMark.h"
 #include "history/HistoryStore.h"
 
 // Compares two zero-terminated strings; 0 means equal.
@@ -34,10 +36,10 @@ EntryKind NewEntryKind(int32_t displayMode, const char* text);
 int FormatByteTitle(char* buffer, size_t capacity, size_t length);
 
 enum class CaptureAction {
-    Nothing,    // no text, or the mode does not accept it: refreshPending untouched
+    Nothing,    // no text, or the mode does not accept it: a pending rebuild stands
     Add,        // new entry of `kind` at slot 0
     Promote,    // the entry at `index` moves to slot 0, keeping its kind and title
-    KeepNewest, // the text is one of the five newest: no move, refreshPending cleared
+    KeepNewest, // the text is one of the five newest: no move, a pending rebuild dropped
 };
 
 struct CaptureDecision {
@@ -46,13 +48,16 @@ struct CaptureDecision {
     EntryKind kind; // kind of the entry to add
 };
 
-// text is the clipboard's (cut) text, or null when the clipboard holds none.
-CaptureDecision DecideCapture(const HistoryStore& store, const char* text, TextCompare compare);
+// text is the clipboard's (cut) text, or null when the clipboard holds none; displayMode says
+// what the current text mode takes.
+CaptureDecision DecideCapture(const HistoryStore& store, int32_t displayMode, const char* text,
+                              TextCompare compare);
 
-// Carries out a decision and sets refreshPending as the tick must. For Add, title is the new
-// entry's title; a null title (it could not be allocated) or a failed insertion adds nothing and
-// leaves refreshPending as it was. Returns 1 when the entries changed.
-int ApplyCapture(HistoryStore& store, const CaptureDecision& decision, const char* text, const char* title);
+// Carries out a decision and reports what the view must do: Set when the entries changed, Clear
+// for KeepNewest, Leave otherwise. For Add, title is the new entry's title; a null title (it
+// could not be allocated) or a failed insertion adds nothing and reports Leave.
+RefreshMark ApplyCapture(HistoryStore& store, const CaptureDecision& decision, const char* text,
+                         const char* title);
 
 // 1 for the bytes that open a double-byte character in code page 932 (0x81-0x9F, 0xE0-0xFC).
 int IsLeadByteCp932(unsigned char b);

@@ -1,10 +1,7 @@
-// The clipboard primitives (CF_TEXT only) and the one-second capture tick.
+// The clipboard primitives (CF_TEXT only): what a capture reads and what the copy-back writes.
 #pragma once
 
 #include <windows.h>
-
-// Runs one capture for timer CaptureTimer; any other timer identifier does nothing at all.
-void ClipboardTick(UINT_PTR timerId);
 
 // Copies at most capacity - 2 bytes of the clipboard's text and a terminating zero into buffer;
 // a double-byte character that the limit would split is left out whole. Returns 1 when the

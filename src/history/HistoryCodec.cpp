@@ -8,6 +8,8 @@
 // so whatever it writes reads back.
 #include "history/HistoryCodec.h"
 
+#include "base/AsciiSearch.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -19,36 +21,6 @@ namespace {
 constexpr size_t RecordMarkerLength = sizeof HistoryRecordMarker - 1;
 constexpr size_t EndMarkerLength = sizeof HistoryEndMarker - 1;
 
-char AsciiUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameNoCase(const char* text, const char* marker, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        if (AsciiUpper(text[i]) != AsciiUpper(marker[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// First occurrence of marker in [begin, end), letter case ignored; null when there is none.
-// Both markers start with "_", which has no other case, so memchr finds the candidates.
-const char* FindNoCase(const char* begin, const char* end, const char* marker, size_t length) {
-    const char* p = begin;
-    while (end - p >= static_cast<ptrdiff_t>(length)) {
-        const void* hit = std::memchr(p, marker[0], static_cast<size_t>(end - p) - length + 1);
-        if (!hit) {
-            return nullptr;
-        }
-        p = static_cast<const char*>(hit);
-        if (SameNoCase(p, marker, length)) {
-            return p;
-        }
-        ++p;
-    }
-    return nullptr;
-}
 
 // The CR of the first CR LF in [begin, end); null when there is none.
 const char* FindCrLf(const char* begin, const char* end) {
@@ -68,12 +40,12 @@ const char* FindCrLf(const char* begin, const char* end) {
 }
 
 int DigitValue(char c) {
-    c = AsciiUpper(c);
+    c = AsciiLower(c);
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
     }
     return 99;
 }
@@ -134,7 +106,7 @@ char* PutContent(char* out, const char* content, size_t length) {
         std::memcpy(out, content, length);
     }
     const char* end = out + length;
-    for (const char* p = out; (p = FindNoCase(p, end, HistoryEndMarker, EndMarkerLength)) != nullptr;
+    for (const char* p = out; (p = FindIgnoringAsciiCase(p, end, HistoryEndMarker, EndMarkerLength)) != nullptr;
          p += EndMarkerLength) {
         out[p - out + 1] = '-';
     }
@@ -161,7 +133,7 @@ HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecor
     bool cutShort = false;
 
     while (result.records < maxRecords && cursor < end) {
-        const char* marker = FindNoCase(cursor, end, HistoryRecordMarker, RecordMarkerLength);
+        const char* marker = FindIgnoringAsciiCase(cursor, end, HistoryRecordMarker, RecordMarkerLength);
         if (!marker) {
             break;
         }
@@ -173,7 +145,7 @@ HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecor
         const char* titleEnd = title ? FindCrLf(title, end) : nullptr;
         const char* content = titleEnd ? titleEnd + 2 : nullptr;
         const char* endMarker =
-            content ? FindNoCase(content, end, HistoryEndMarker, EndMarkerLength) : nullptr;
+            content ? FindIgnoringAsciiCase(content, end, HistoryEndMarker, EndMarkerLength) : nullptr;
         if (!endMarker) {
             cutShort = true;
             break;
@@ -197,7 +169,7 @@ HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecor
     if (cutShort || (result.records == 0 && size > 0)) {
         result.complete = 0;
     } else if (result.records < maxRecords) {
-        if (end < dataEnd && FindNoCase(end, dataEnd, HistoryRecordMarker, RecordMarkerLength)) {
+        if (end < dataEnd && FindIgnoringAsciiCase(end, dataEnd, HistoryRecordMarker, RecordMarkerLength)) {
             result.complete = 0;
         }
         // A text cut off inside the next record's marker line leaves only the start of the marker
@@ -207,7 +179,7 @@ HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecor
             tail += 2;
         }
         if (tail < end && end - tail < static_cast<ptrdiff_t>(RecordMarkerLength) &&
-            SameNoCase(tail, HistoryRecordMarker, static_cast<size_t>(end - tail))) {
+            SameIgnoringAsciiCase(tail, HistoryRecordMarker, static_cast<size_t>(end - tail)) == 1) {
             result.complete = 0;
         }
     }
@@ -220,8 +192,8 @@ int32_t ParseKindLine(const char* text, size_t length) {
         return 0;
     }
     if (text[0] == '&') {
-        const char letter = length > 1 ? AsciiUpper(text[1]) : '\0';
-        const int base = letter == 'H' ? 16 : letter == 'O' ? 8 : 0;
+        const char letter = length > 1 ? AsciiLower(text[1]) : '\0';
+        const int base = letter == 'h' ? 16 : letter == 'o' ? 8 : 0;
         if (!base) {
             return 0;
         }

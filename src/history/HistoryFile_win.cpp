@@ -7,7 +7,9 @@
 
 #include <windows.h>
 
-#include <cstdlib>
+#include "base/Guards_win.h"
+#include "base/Heap_win.h"
+
 #include <cstring>
 
 namespace {
@@ -37,29 +39,6 @@ HistoryFileStep failingStep = HistoryFileStep::None;
 bool Fails(HistoryFileStep step) {
     return failingStep == step;
 }
-
-struct FileHandle {
-    HANDLE handle;
-    explicit FileHandle(HANDLE h) : handle(h) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { Close(); }
-    bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
-    void Close() {
-        if (IsOpen()) {
-            CloseHandle(handle);
-            handle = INVALID_HANDLE_VALUE;
-        }
-    }
-};
-
-struct HeapBuffer {
-    char* data;
-    explicit HeapBuffer(size_t size) : data(static_cast<char*>(std::calloc(size, 1))) {}
-    HeapBuffer(const HeapBuffer&) = delete;
-    HeapBuffer& operator=(const HeapBuffer&) = delete;
-    ~HeapBuffer() { std::free(data); }
-};
 
 // "<current directory>\<name>"; false when it does not fit the 1024-byte buffer.
 bool ComposePath(char (&path)[PathBufferSize], const char* name) {
@@ -96,8 +75,8 @@ bool LoadFromFile(HistoryStore& store, HANDLE file) {
     }
     const DWORD wanted = static_cast<DWORD>(size.QuadPart);
     // The reader takes the byte count; the spare byte only keeps an empty file's buffer non-empty.
-    HeapBuffer buffer(static_cast<size_t>(wanted) + 1);
-    if (!buffer.data) {
+    GeneralHeapBlock buffer(static_cast<SIZE_T>(wanted) + 1);
+    if (!buffer.get()) {
         InitEmptyStore(store);
         return wanted == 0;
     }
@@ -105,12 +84,12 @@ bool LoadFromFile(HistoryStore& store, HANDLE file) {
     while (total < wanted) {
         DWORD got = 0;
         if (Fails(HistoryFileStep::Read) ||
-            !ReadFile(file, buffer.data + total, wanted - total, &got, nullptr) || got == 0) {
+            !ReadFile(file, buffer.get() + total, wanted - total, &got, nullptr) || got == 0) {
             break;
         }
         total += got;
     }
-    const HistoryLoadResult loaded = LoadStoreFromText(store, buffer.data, total);
+    const HistoryLoadResult loaded = LoadStoreFromText(store, buffer.get(), total);
     return total == wanted && (total == 0 || loaded.complete == 1);
 }
 
@@ -178,15 +157,15 @@ bool ReplaceHistoryFile(const char* path, const char* tempPath, const HistoryTex
     // refuses one that is read-only or marked system.
     SetFileAttributesA(tempPath, FILE_ATTRIBUTE_NORMAL);
     {
-        FileHandle temp(Fails(HistoryFileStep::CreateTemp)
-                            ? INVALID_HANDLE_VALUE
-                            : CreateFileA(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_HIDDEN, nullptr));
-        if (!temp.IsOpen()) {
+        KernelHandle temp(Fails(HistoryFileStep::CreateTemp)
+                              ? INVALID_HANDLE_VALUE
+                              : CreateFileA(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_HIDDEN, nullptr));
+        if (!temp.valid()) {
             return false;
         }
-        const bool written = WriteAll(temp.handle, text.data, text.size) && !Fails(HistoryFileStep::Flush) &&
-                             FlushFileBuffers(temp.handle);
+        const bool written = WriteAll(temp.get(), text.data, text.size) && !Fails(HistoryFileStep::Flush) &&
+                             FlushFileBuffers(temp.get());
         temp.Close();
         if (!written) {
             DeleteFileA(tempPath);
@@ -220,19 +199,15 @@ void LoadHistory(HistoryStore& store) {
         InitEmptyStore(store);
     } else {
         // No sharing: a file another program is writing is not read half-written.
-        FileHandle file(
+        KernelHandle file(
             CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.IsOpen()) {
-            runFile.keepOldFile = !LoadFromFile(store, file.handle);
+        if (file.valid()) {
+            runFile.keepOldFile = !LoadFromFile(store, file.get());
         } else {
             InitEmptyStore(store);
             runFile.keepOldFile = UnopenedFileHoldsBytes(path);
         }
     }
-    store.listFont =
-        CreateFontA(16, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_CHARACTER_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_DONTCARE, "ＭＳ Ｐゴシック");
-    store.refreshPending = 1;
 }
 
 int WriteHistoryFile(HistoryStore& store) {
@@ -257,6 +232,4 @@ int WriteHistoryFile(HistoryStore& store) {
 void SaveHistory(HistoryStore& store) {
     WriteHistoryFile(store);
     ReleaseStoreStrings(store);
-    DeleteObject(static_cast<HFONT>(store.listFont));
-    store.listFont = nullptr;
 }

@@ -4,12 +4,11 @@
 
 #include "history/HistoryStore.h"
 
-// Fills the store from the file (an absent file is an empty history) and sets up the view
-// state, listFont included. A file that exists but cannot be read completely is copied aside
+// Fills the store from the file (an absent file is an empty history). A file that exists but cannot be read completely is copied aside
 // ("CWHistry.kept.txt", then "CWHistry.kept-2.txt", ...) before this run first replaces it.
 void LoadHistory(HistoryStore& store);
 
-// Writes the live entries to the file, then releases every string and deletes listFont. The
+// Writes the live entries to the file, then releases every string. The
 // file is replaced only when the new text was written completely; on failure the old one stays.
 void SaveHistory(HistoryStore& store);
 

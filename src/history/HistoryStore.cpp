@@ -2,28 +2,12 @@
 #include "history/HistoryStore.h"
 #include "history/HistoryStoreFaults.h"
 
-#include <cstdlib>
+#include "base/TextAlloc.h"
+#include "base/TextAllocFaults.h"
+
 #include <cstring>
 
 namespace {
-
-const char NoHistoryText[] = "Non";
-
-// Failure injection (HistoryStoreFaults.h); both 0 in the program.
-int allocationsToSucceed = 0;
-int allocationsToFail = 0;
-
-bool InjectedAllocationFailure() {
-    if (allocationsToFail <= 0) {
-        return false;
-    }
-    if (allocationsToSucceed > 0) {
-        --allocationsToSucceed;
-        return false;
-    }
-    --allocationsToFail;
-    return true;
-}
 
 void CopySlot(HistoryStore& store, int to, int from) {
     store.content[to] = store.content[from];
@@ -41,29 +25,17 @@ void ClearSlot(HistoryStore& store, int slot) {
 
 } // namespace
 
-int InitEmptyStore(HistoryStore& store) {
+void InitEmptyStore(HistoryStore& store) {
     std::memset(&store, 0, sizeof store);
     store.nextSerial = 1;
-    for (int i = 0; i < HistoryCapacity; ++i) {
-        store.listRowMap[i] = -1;
-    }
-    store.displayMode = DisplayMode::UrlOnly;
-    store.listWidth = 512;
-    store.refreshPending = 1;
-    store.displayText = StoreCopyString(store, NoHistoryText, sizeof NoHistoryText - 1);
-    return store.displayText ? 1 : 0;
 }
 
 void FailStoreAllocations(int succeed, int fail) {
-    allocationsToSucceed = succeed;
-    allocationsToFail = fail;
+    FailTextAllocations(succeed, fail);
 }
 
 char* StoreCopyString(HistoryStore& store, const char* text, size_t len) {
-    if (InjectedAllocationFailure()) {
-        return nullptr;
-    }
-    char* copy = static_cast<char*>(std::calloc(len + 1, 1));
+    char* copy = AllocText(len);
     if (!copy) {
         return nullptr;
     }
@@ -75,10 +47,7 @@ char* StoreCopyString(HistoryStore& store, const char* text, size_t len) {
 }
 
 char* StoreAllocString(HistoryStore& store, size_t len) {
-    if (InjectedAllocationFailure()) {
-        return nullptr;
-    }
-    char* text = static_cast<char*>(std::calloc(len + 1, 1));
+    char* text = AllocText(len);
     if (text) {
         ++store.ownedStrings;
     }
@@ -87,7 +56,7 @@ char* StoreAllocString(HistoryStore& store, size_t len) {
 
 void StoreFreeString(HistoryStore& store, char* text) {
     if (text) {
-        std::free(text);
+        FreeText(text);
         --store.ownedStrings;
     }
 }
@@ -173,16 +142,6 @@ int FindSerial(const HistoryStore& store, uint32_t serial) {
     return -1;
 }
 
-int SetDisplayText(HistoryStore& store, const char* text, size_t len) {
-    char* copy = StoreCopyString(store, text, len);
-    if (!copy) {
-        return 0;
-    }
-    StoreFreeString(store, store.displayText);
-    store.displayText = copy;
-    return 1;
-}
-
 void ReleaseStoreStrings(HistoryStore& store) {
     // Owned: the live range and the slot just past it; slots further up hold stale copies.
     int owned = store.count < MaxLiveEntries ? store.count + 1 : HistoryCapacity;
@@ -194,8 +153,6 @@ void ReleaseStoreStrings(HistoryStore& store) {
     for (int i = owned; i < SlotArraySize; ++i) {
         ClearSlot(store, i);
     }
-    StoreFreeString(store, store.displayText);
-    store.displayText = nullptr;
     store.count = 0;
 }
 

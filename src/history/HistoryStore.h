@@ -1,5 +1,5 @@
-// The one in-memory model: 128 slots of entries (slot 0 the newest, at most 127 live) and the
-// view state kept beside them. Portable: no <windows.h>.
+// The entries: 128 slots (slot 0 the newest, at most 127 live), each with its content, title,
+// kind and serial. How they are shown lives in ui/ViewState.h. Portable: no <windows.h>.
 #pragma once
 
 #include <cstddef>
@@ -9,14 +9,6 @@
 // history file and is carried along unchanged (the enum has a fixed underlying type, so every
 // int32_t value is a valid EntryKind).
 enum class EntryKind : int32_t { Url = 1, Text = 2 };
-
-// The display-mode flag word: exactly one text mode plus the independent list bit.
-struct DisplayMode {
-    static constexpr int32_t UrlOnly = 1;
-    static constexpr int32_t UrlTitle = 2;
-    static constexpr int32_t UrlText = 4;
-    static constexpr int32_t ListDisplay = 0x40;
-};
 
 constexpr int HistoryCapacity = 128;                // slots 0..127 are used
 constexpr int MaxLiveEntries = HistoryCapacity - 1; // slot 127 is the reserve slot
@@ -37,23 +29,12 @@ struct HistoryStore {
     uint32_t serial[SlotArraySize];
     int32_t count;
 
-    char* displayText;
-    int32_t displayMode;
-    int32_t listRowCount;
-    int32_t listRowMap[SlotArraySize];     // row -> slot at the last rebuild, -1 = no entry
-    uint32_t listRowSerial[SlotArraySize]; // row -> serial of that entry at the last rebuild
-    void* listFont;                        // HFONT; opaque to the portable code
-    int32_t listWidth;
-    int32_t refreshPending;
-
     uint32_t nextSerial;  // next identity to hand out; 0 is never used
     int32_t ownedStrings; // strings currently allocated by the store (leak checks)
 };
 
-// Clears every slot and the view state to what an absent history file gives: no entries,
-// displayText "Non", displayMode UrlOnly, row map -1, listWidth 512, refreshPending 1.
-// Returns 0 only when the "Non" copy could not be allocated (displayText is then null).
-int InitEmptyStore(HistoryStore& store);
+// Clears every slot to what an absent history file gives: no entries.
+void InitEmptyStore(HistoryStore& store);
 
 // Copies text (len bytes, no terminator needed) into a new store-owned string of exactly len + 1
 // bytes; null when the allocation fails. StoreFreeString releases one such string (null is fine).
@@ -74,11 +55,8 @@ HistoryEntry EntryAt(const HistoryStore& store, int slot);
 // Slot of the live entry with this serial, or -1 when it has left the live range.
 int FindSerial(const HistoryStore& store, uint32_t serial);
 
-// Replaces displayText by a copy of text; returns 0 (and keeps the old text) when out of memory.
-int SetDisplayText(HistoryStore& store, const char* text, size_t len);
-
-// Releases every string the store owns (live slots, the pushed-out entry just past the live
-// range, displayText) and sets count to 0; the equivalent of destroying the store's heap.
+// Releases every string the store owns (live slots and the pushed-out entry just past the live
+// range) and sets count to 0; the equivalent of destroying the store's heap.
 void ReleaseStoreStrings(HistoryStore& store);
 
 // The process's one store, used by the Win32 shell. Portable code takes the store as a parameter.

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "base/TextAlloc.h"
 #include "ui/TextMode.h"
 
 namespace {
@@ -69,23 +70,22 @@ size_t ComposeTextInto(const HistoryStore& store, int32_t textMode, char* out) {
     return sink.length;
 }
 
-const char* ComposeHistoryText(HistoryStore& store) {
+const char* ComposeHistoryText(const HistoryStore& store, ViewState& view) {
     if (store.count == 0) {
-        return store.displayText;
+        return view.displayText;
     }
-    int32_t textMode = TextModeOf(store.displayMode);
+    int32_t textMode = TextModeOf(view.displayMode);
     // Every admitted block holds at least one line break, so length 0 means none was admitted.
     size_t length = ComposeTextInto(store, textMode, nullptr);
     if (length == 0) {
-        SetDisplayText(store, NothingToShow, sizeof NothingToShow - 1);
-        return store.displayText;
+        SetDisplayText(view, NothingToShow, sizeof NothingToShow - 1);
+        return view.displayText;
     }
-    char* text = StoreAllocString(store, length);
+    char* text = AllocText(length);
     if (!text) {
-        return store.displayText;
+        return view.displayText;
     }
     ComposeTextInto(store, textMode, text);
-    StoreFreeString(store, store.displayText);
-    store.displayText = text;
+    AdoptDisplayText(view, text);
     return text;
 }

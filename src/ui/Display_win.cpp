@@ -1,22 +1,26 @@
 // The display refresh: rebuilds the visible view when asked to, and repaints the main window.
 #include "ui/Display_win.h"
 
-#include "app/Shell_win.h"
-#include "app/ids.h"
+#include "base/Shell_win.h"
+#include "base/ids.h"
+#include "history/HistoryStore.h"
 #include "ui/ComposedText.h"
+#include "ui/EntryList_win.h"
+#include "ui/ViewState.h"
 
 void RefreshDisplay() {
-    HistoryStore& store = TheHistory();
+    const HistoryStore& store = TheHistory();
+    ViewState& view = TheView();
     HWND textView = GetDlgItem(MainWindow(), TextView);
     HWND list = GetDlgItem(MainWindow(), EntryList);
-    if (store.refreshPending != 0) {
-        store.refreshPending = 0;
-        if ((store.displayMode & DisplayMode::ListDisplay) != 0) {
-            FillEntryList(list, store);
+    if (view.refreshPending != 0) {
+        view.refreshPending = 0;
+        if ((view.displayMode & DisplayMode::ListDisplay) != 0) {
+            FillEntryList(list, store, view);
             ShowWindow(textView, SW_HIDE);
             ShowWindow(list, SW_SHOW);
         } else {
-            SetWindowTextA(textView, ComposeHistoryText(store));
+            SetWindowTextA(textView, ComposeHistoryText(store, view));
             ShowWindow(textView, SW_SHOW);
             ShowWindow(list, SW_HIDE);
         }

@@ -1,6 +1,9 @@
 // The check-box list: column sets, rows and check marks of the list view control.
-#include "ui/Display_win.h"
+#include "ui/EntryList_win.h"
 
+#include <commctrl.h>
+
+#include "base/Guards_win.h"
 #include "ui/EntryRows.h"
 #include "ui/TextMode.h"
 
@@ -24,7 +27,7 @@ void InstallColumns(HWND list, const ListColumnSet& set) {
 }
 
 void InstallColumnsFor(HWND list, int32_t textMode) {
-    InstallColumns(list, ColumnsForTextMode(textMode, TheHistory().listWidth));
+    InstallColumns(list, ColumnsForTextMode(textMode, TheView().listWidth));
 }
 
 } // namespace
@@ -54,8 +57,8 @@ int IsRowChecked(HWND list, int row) {
     return ((state & LVIS_STATEIMAGEMASK) >> 12) - 1 == 1 ? 1 : 0;
 }
 
-void FillEntryList(HWND list, HistoryStore& store) {
-    int32_t textMode = TextModeOf(store.displayMode);
+void FillEntryList(HWND list, const HistoryStore& store, ViewState& view) {
+    int32_t textMode = TextModeOf(view.displayMode);
     switch (textMode) {
     case DisplayMode::UrlOnly:
         SetUrlOnlyColumns(list);
@@ -71,15 +74,13 @@ void FillEntryList(HWND list, HistoryStore& store) {
     }
     // A shown list repaints after every inserted row; with a full history that alone takes
     // seconds. It is painted once, when the rows are in.
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    RedrawOff paintOnce(list);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    int rows = BuildRowMap(store, textMode);
+    int rows = BuildRowMap(store, view, textMode);
     for (int row = 0; row < rows; ++row) {
-        ListRowCells cells = RowCells(store, textMode, store.listRowMap[row]);
+        ListRowCells cells = RowCells(store, textMode, view.listRowMap[row]);
         for (int column = 0; column < cells.count; ++column) {
             SetListCell(list, row, column, cells.cell[column]);
         }
     }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
 }

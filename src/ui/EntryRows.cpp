@@ -76,15 +76,15 @@ ListRowCells RowCells(const HistoryStore& store, int32_t textMode, int slot) {
     }
 }
 
-int BuildRowMap(HistoryStore& store, int32_t textMode) {
+int BuildRowMap(const HistoryStore& store, ViewState& view, int32_t textMode) {
     int rows = 0;
     for (int i = 0; i < store.count && rows < MaxLiveEntries; ++i) {
         if (TextModeAdmits(textMode, store.kind[i]) == 1) {
-            store.listRowMap[rows] = i;
-            store.listRowSerial[rows] = store.serial[i];
+            view.listRowMap[rows] = i;
+            view.listRowSerial[rows] = store.serial[i];
             ++rows;
         }
     }
-    store.listRowCount = rows;
+    view.listRowCount = rows;
     return rows;
 }

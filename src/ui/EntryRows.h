@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "history/HistoryStore.h"
+#include "ui/ViewState.h"
 
 struct ListColumn {
     const char* title;
@@ -29,6 +30,6 @@ struct ListRowCells {
 };
 ListRowCells RowCells(const HistoryStore& store, int32_t textMode, int slot);
 
-// Writes the row map and its serials for every entry the text mode admits, newest first, and
+// Writes the view's row map and its serials for every entry the text mode admits, newest first, and
 // sets listRowCount. Slots from listRowCount up keep whatever they held.
-int BuildRowMap(HistoryStore& store, int32_t textMode);
+int BuildRowMap(const HistoryStore& store, ViewState& view, int32_t textMode);

@@ -5,19 +5,19 @@
 
 #include "capture/UrlShape.h"
 
-int EntryOfRow(const HistoryStore& store, int row) {
-    if (row < 0 || row >= store.listRowCount || row >= SlotArraySize || store.listRowMap[row] == -1) {
+int EntryOfRow(const HistoryStore& store, const ViewState& view, int row) {
+    if (row < 0 || row >= view.listRowCount || row >= SlotArraySize || view.listRowMap[row] == -1) {
         return -1;
     }
-    return FindSerial(store, store.listRowSerial[row]);
+    return FindSerial(store, view.listRowSerial[row]);
 }
 
-SerialList CheckedRowSerials(const HistoryStore& store, const int* checked) {
+SerialList CheckedRowSerials(const ViewState& view, const int* checked) {
     SerialList list{};
-    int rows = std::min<int>(store.listRowCount, SlotArraySize);
+    int rows = std::min<int>(view.listRowCount, SlotArraySize);
     for (int r = 1; r < rows; ++r) {
-        if (checked[r] == 1 && store.listRowMap[r] != -1) {
-            list.serial[list.count++] = store.listRowSerial[r];
+        if (checked[r] == 1 && view.listRowMap[r] != -1) {
+            list.serial[list.count++] = view.listRowSerial[r];
         }
     }
     return list;

@@ -4,11 +4,12 @@
 #include <cstdint>
 
 #include "history/HistoryStore.h"
+#include "ui/ViewState.h"
 
 // Slot of the entry a row showed at the last rebuild, found again by its serial so that captures
 // since then (or during a confirmation) cannot lead the row to another entry; -1 when the row is
 // outside the rows made, has no entry, or its entry has left the live range.
-int EntryOfRow(const HistoryStore& store, int row);
+int EntryOfRow(const HistoryStore& store, const ViewState& view, int row);
 
 // Serials of the entries of the checked rows 1 and up (row 0 is never deleted), taken before
 // the confirmation. checked[r] is IsRowChecked of row r for r < listRowCount.
@@ -16,7 +17,7 @@ struct SerialList {
     int count;
     uint32_t serial[SlotArraySize];
 };
-SerialList CheckedRowSerials(const HistoryStore& store, const int* checked);
+SerialList CheckedRowSerials(const ViewState& view, const int* checked);
 
 // Slots to remove, highest first, so each removal leaves the slots still to come in place.
 struct SlotList {

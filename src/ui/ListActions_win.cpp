@@ -1,45 +1,26 @@
 // The actions on list rows (copy back, open or view, delete one, delete checked) and delete-all.
-#include "ui/Display_win.h"
+#include "ui/ListActions_win.h"
 
 #include <shellapi.h>
 
-#include <cstddef>
 #include <string>
 
-#include "app/Shell_win.h"
-#include "app/ids.h"
+#include "base/Guards_win.h"
+#include "base/Menu_win.h"
+#include "base/Shell_win.h"
+#include "base/ids.h"
 #include "capture/Clipboard_win.h"
 #include "ui/ActionTexts.h"
+#include "ui/Display_win.h"
+#include "ui/EntryList_win.h"
 #include "ui/ListActionPlan.h"
+#include "ui/ViewState.h"
 
 namespace {
 
-// Sized without hbmpItem, the member Windows 2000 added, so every version takes it.
-constexpr UINT MenuItemInfoSize = offsetof(MENUITEMINFOA, hbmpItem);
-static_assert(sizeof(void*) != 4 || MenuItemInfoSize == 44, "MENUITEMINFOA layout (i686)");
-static_assert(sizeof(void*) != 8 || MenuItemInfoSize == 72, "MENUITEMINFOA layout (x86_64)");
-
-struct PopupMenu {
-    HMENU menu = CreatePopupMenu();
-    ~PopupMenu() { Destroy(); }
-    void Destroy() {
-        if (menu) {
-            DestroyMenu(menu);
-            menu = nullptr;
-        }
-    }
-};
-
 void AppendItem(HMENU menu, UINT id, const std::string& text) {
-    MENUITEMINFOA info = {};
-    info.cbSize = MenuItemInfoSize;
-    info.fMask = MIIM_TYPE | MIIM_ID;
-    info.fType = MFT_STRING;
-    info.wID = id;
-    info.dwTypeData = const_cast<char*>(text.c_str());
-    info.cch = static_cast<UINT>(text.size());
     // No item has command 0, so naming it by command appends at the end.
-    InsertMenuItemA(menu, 0, FALSE, &info);
+    InsertMenuEntry(menu, 0, FALSE, text.c_str(), id, nullptr, 0);
 }
 
 int Ask(const char* text, UINT buttons) {
@@ -50,10 +31,10 @@ HWND TheEntryList() {
     return GetDlgItem(MainWindow(), EntryList);
 }
 
-void OpenOrView(HistoryStore& store, uint32_t serial) {
+RefreshMark OpenOrView(HistoryStore& store, uint32_t serial) {
     int slot = FindSerial(store, serial);
     if (slot == -1) {
-        return;
+        return RefreshMark::Leave;
     }
     HistoryEntry entry = EntryAt(store, slot);
     if (entry.kind == EntryKind::Text) {
@@ -66,32 +47,31 @@ void OpenOrView(HistoryStore& store, uint32_t serial) {
             OpenDocument(entry.content, nullptr);
         }
     }
-    store.refreshPending = 0;
+    return RefreshMark::Clear;
 }
 
-void DeleteOne(HistoryStore& store, uint32_t serial) {
+RefreshMark DeleteOne(HistoryStore& store, uint32_t serial) {
     int slot = FindSerial(store, serial);
     if (slot == -1) {
-        return;
+        return RefreshMark::Leave;
     }
     HistoryEntry entry = EntryAt(store, slot);
     std::string question = DeleteOneMessage(entry.kind, entry.title, entry.content);
     if (Ask(question.c_str(), MB_YESNO) != IDYES) {
-        store.refreshPending = 0;
-        return;
+        return RefreshMark::Clear;
     }
     // A capture while the question was open may have moved the entry; the newest one stays.
     slot = FindSerial(store, serial);
     if (slot > 0) {
         RemoveAt(store, slot);
     }
-    store.refreshPending = 1;
+    return RefreshMark::Set;
 }
 
-void DeleteChecked(HistoryStore& store) {
+RefreshMark DeleteChecked(HistoryStore& store, const ViewState& view) {
     HWND list = TheEntryList();
     int checked[SlotArraySize] = {};
-    int rows = store.listRowCount < SlotArraySize ? store.listRowCount : SlotArraySize;
+    int rows = view.listRowCount < SlotArraySize ? view.listRowCount : SlotArraySize;
     int n = 0;
     for (int r = 0; r < rows; ++r) {
         checked[r] = IsRowChecked(list, r);
@@ -99,26 +79,26 @@ void DeleteChecked(HistoryStore& store) {
     }
     if (n == 0) {
         Ask(NothingCheckedMessage, MB_OK);
-        return;
+        return RefreshMark::Leave;
     }
     // Identities before the question: captures while it is open move the entries.
-    SerialList serials = CheckedRowSerials(store, checked);
+    SerialList serials = CheckedRowSerials(view, checked);
     if (Ask(DeleteCheckedMessage(n).c_str(), MB_YESNO) != IDYES) {
-        store.refreshPending = 0;
-        return;
+        return RefreshMark::Clear;
     }
     SlotList slots = SlotsOfSerials(store, serials);
     for (int k = 0; k < slots.count; ++k) {
         RemoveAt(store, slots.slot[k]);
     }
-    store.refreshPending = 1;
+    return RefreshMark::Set;
 }
 
 } // namespace
 
 void OnListDoubleClick(const NMITEMACTIVATE* note) {
     HistoryStore& store = TheHistory();
-    int slot = EntryOfRow(store, note->iItem);
+    ViewState& view = TheView();
+    int slot = EntryOfRow(store, view, note->iItem);
     if (slot == -1) {
         return;
     }
@@ -128,41 +108,43 @@ void OnListDoubleClick(const NMITEMACTIVATE* note) {
     }
     if (ShouldPromote(slot) == 1) {
         PromoteToTop(store, slot);
-        store.refreshPending = 1;
+        MarkRefresh(view, RefreshMark::Set);
     } else {
-        store.refreshPending = 0;
+        MarkRefresh(view, RefreshMark::Clear);
     }
     RefreshDisplay();
 }
 
 void ShowEntryMenu(const NMITEMACTIVATE* note) {
     HistoryStore& store = TheHistory();
-    int slot = EntryOfRow(store, note->iItem);
+    ViewState& view = TheView();
+    int slot = EntryOfRow(store, view, note->iItem);
     if (slot == -1) {
         return;
     }
     HistoryEntry entry = EntryAt(store, slot);
     uint32_t serial = entry.serial;
-    PopupMenu popup;
-    AppendItem(popup.menu, OpenItem, OpenItemText(entry.kind, entry.title));
+    MenuHandle popup(CreatePopupMenu());
+    AppendItem(popup.get(), OpenItem, OpenItemText(entry.kind, entry.title));
     if (slot != 0) {
-        AppendItem(popup.menu, DeleteOneItem, DeleteOneItemText);
-        AppendItem(popup.menu, DeleteCheckedItem, DeleteCheckedItemText);
+        AppendItem(popup.get(), DeleteOneItem, DeleteOneItemText);
+        AppendItem(popup.get(), DeleteCheckedItem, DeleteCheckedItemText);
     }
     POINT cursor = {};
     GetCursorPos(&cursor);
-    int chosen = static_cast<int>(TrackPopupMenu(popup.menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN,
+    int chosen = static_cast<int>(TrackPopupMenu(popup.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN,
                                                  cursor.x, cursor.y, 0, MainWindow(), nullptr));
-    popup.Destroy();
+    // Gone before the action: its questions run nested loops of their own.
+    popup.Reset();
     switch (chosen) {
     case OpenItem:
-        OpenOrView(store, serial);
+        MarkRefresh(view, OpenOrView(store, serial));
         break;
     case DeleteOneItem:
-        DeleteOne(store, serial);
+        MarkRefresh(view, DeleteOne(store, serial));
         break;
     case DeleteCheckedItem:
-        DeleteChecked(store);
+        MarkRefresh(view, DeleteChecked(store, view));
         break;
     default:
         break;
@@ -177,9 +159,9 @@ void DeleteAllEntries() {
         for (int k = 0; k < slots.count; ++k) {
             RemoveAt(store, slots.slot[k]);
         }
-        store.refreshPending = 1;
+        MarkRefresh(TheView(), RefreshMark::Set);
     } else {
-        store.refreshPending = 0;
+        MarkRefresh(TheView(), RefreshMark::Clear);
     }
     RefreshDisplay();
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "base/DisplayMode.h"
 #include "history/HistoryStore.h"
 
 // The display-mode word without the list bit: 1, 2 or 4 when the word is well formed.

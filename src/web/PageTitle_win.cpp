@@ -7,11 +7,14 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "app/GeneralHeap_win.h"
+#include "base/Guards_win.h"
+#include "base/Heap_win.h"
 #include "nkf32.h"
 
 #include <cstring>
 #include <initializer_list>
+#include <new>
+#include <string>
 
 namespace {
 
@@ -21,71 +24,36 @@ constexpr int TitleBufferBytes = 1024;
 unsigned g_deadlineMs = PageFetchDeadlineMs;
 LONG g_downloadsRunning = 0;
 
-struct Locked {
-    explicit Locked(CRITICAL_SECTION& section) : section_(section) { EnterCriticalSection(&section_); }
-    ~Locked() { LeaveCriticalSection(&section_); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-    CRITICAL_SECTION& section_;
-};
-
-struct KernelHandle {
-    explicit KernelHandle(HANDLE handle) : value(handle) {}
-    ~KernelHandle() {
-        if (value) {
-            CloseHandle(value);
-        }
-    }
-    KernelHandle(const KernelHandle&) = delete;
-    KernelHandle& operator=(const KernelHandle&) = delete;
-    HANDLE value;
-};
-
 // One download, shared by the waiting caller and the thread that talks to WinINet. Each holds
 // a reference and the last to let go frees it, so a download thread that outlives its caller's
 // deadline never writes into freed memory. The lock guards abandoned, the two handles and
 // received; the body bytes from received on belong to the download thread until it ends; url
 // and deadlineMs never change.
 struct PageFetch {
-    LONG references;
-    CRITICAL_SECTION lock;
-    bool abandoned;
-    HINTERNET internet;
-    HINTERNET request;
-    size_t received;
-    DWORD deadlineMs;
-    char* url;
-    char body[PageHeadBytes + 1];
+    LONG references = 2;
+    CriticalSection lock;
+    bool abandoned = false;
+    HINTERNET internet = nullptr;
+    HINTERNET request = nullptr;
+    size_t received = 0;
+    DWORD deadlineMs = 0;
+    std::string url;
+    char body[PageHeadBytes + 1] = {};
 };
 
 PageFetch* NewPageFetch(const char* url, DWORD deadlineMs) {
-    const size_t urlBytes = std::strlen(url) + 1;
-    HANDLE heap = GetProcessHeap();
-    auto* fetch = static_cast<PageFetch*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(PageFetch)));
-    char* copy = static_cast<char*>(HeapAlloc(heap, 0, urlBytes));
-    if (!fetch || !copy) {
-        // HeapFree is undefined for a null block.
-        if (fetch) {
-            HeapFree(heap, 0, fetch);
-        }
-        if (copy) {
-            HeapFree(heap, 0, copy);
-        }
+    auto* fetch = new (std::nothrow) PageFetch;
+    if (!fetch) {
         return nullptr;
     }
-    std::memcpy(copy, url, urlBytes);
-    fetch->url = copy;
+    fetch->url = url;
     fetch->deadlineMs = deadlineMs;
-    fetch->references = 2;
-    InitializeCriticalSection(&fetch->lock);
     return fetch;
 }
 
 void ReleasePageFetch(PageFetch* fetch) {
     if (InterlockedDecrement(&fetch->references) == 0) {
-        DeleteCriticalSection(&fetch->lock);
-        HeapFree(GetProcessHeap(), 0, fetch->url);
-        HeapFree(GetProcessHeap(), 0, fetch);
+        delete fetch;
     }
 }
 
@@ -145,7 +113,7 @@ DWORD WINAPI DownloadPageHead(void* parameter) {
     }
     if (Publish(fetch, &fetch->internet, internet)) {
         // Flags 0: WinINet's defaults, redirections followed.
-        HINTERNET request = InternetOpenUrlA(internet, fetch->url, nullptr, 0, 0, 0);
+        HINTERNET request = InternetOpenUrlA(internet, fetch->url.c_str(), nullptr, 0, 0, 0);
         if (Publish(fetch, &fetch->request, request)) {
             // A read waits until it has all it asked for, so each one asks only for what has
             // already arrived: the bytes received before the deadline are then on record.
@@ -196,7 +164,7 @@ int FetchPageTitle(const char* url, char* destination, int capacity) {
     }
     InterlockedIncrement(&g_downloadsRunning);
     KernelHandle thread(CreateThread(nullptr, 0, DownloadPageHead, fetch, 0, nullptr));
-    if (!thread.value) {
+    if (!thread.get()) {
         InterlockedDecrement(&g_downloadsRunning);
         ReleasePageFetch(fetch);
         ReleasePageFetch(fetch);
@@ -205,7 +173,7 @@ int FetchPageTitle(const char* url, char* destination, int capacity) {
     // The window's thread waits here without dispatching messages, so nothing can change the
     // history while a title is being fetched.
     size_t arrived;
-    if (WaitForSingleObject(thread.value, fetch->deadlineMs) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(thread.get(), fetch->deadlineMs) == WAIT_OBJECT_0) {
         arrived = fetch->received;
     } else {
         // Closing the handles makes the thread's blocked WinINet call return; the title is cut
@@ -225,28 +193,26 @@ int FetchPageTitle(const char* url, char* destination, int capacity) {
 char* GetPageTitle(const char* url) {
     GeneralHeapBlock raw(TitleBufferBytes);
     GeneralHeapBlock converted(TitleBufferBytes);
-    if (!raw.bytes) {
+    if (!raw.get()) {
         return nullptr;
     }
     bool found = false;
-    if (converted.bytes && FetchPageTitle(url, raw.bytes, TitleBufferBytes - 1) > 0) {
+    if (converted.get() && FetchPageTitle(url, raw.get(), TitleBufferBytes - 1) > 0) {
         // The library keeps its options between calls; setting them every time makes this
         // conversion independent of whoever called it before.
         SetNkfOption("s");
-        NkfConvert(converted.bytes, raw.bytes);
-        converted.bytes[TitleBufferBytes - 1] = '\0';
-        std::memcpy(raw.bytes, converted.bytes, TitleBufferBytes);
+        NkfConvert(converted.get(), raw.get());
+        converted.get()[TitleBufferBytes - 1] = '\0';
+        std::memcpy(raw.get(), converted.get(), TitleBufferBytes);
         // A title of only characters without a Shift_JIS form converts to nothing.
-        found = raw.bytes[0] != '\0';
+        found = raw.get()[0] != '\0';
     }
     if (!found) {
-        std::memcpy(raw.bytes, FallbackTitle, sizeof FallbackTitle);
+        std::memcpy(raw.get(), FallbackTitle, sizeof FallbackTitle);
     }
-    return raw.Release();
+    return raw.release();
 }
 
 void ReleasePageTitle(char* title) {
-    if (title) {
-        HeapFree(GeneralHeap(), 0, title);
-    }
+    HeapBlock released(GeneralHeap(), title);
 }

@@ -16,7 +16,7 @@ constexpr unsigned PageFetchDeadlineMs = 5000;
 int FetchPageTitle(const char* url, char* destination, int capacity);
 
 // The title an entry for url gets: the converted page title, or "ページタイトル不明". The
-// buffer comes from the general heap; release it with ReleasePageTitle. Null only when out of
-// memory.
+// buffer comes from the general heap; release it with ReleasePageTitle (or let a HeapBlock of
+// GeneralHeap() take it over). Null only when out of memory.
 char* GetPageTitle(const char* url);
 void ReleasePageTitle(char* title);

@@ -3,31 +3,7 @@
 
 #include <cstring>
 
-namespace {
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// First position in [from, end) where pattern (lower-case ASCII) starts, ignoring ASCII case, or
-// null. Every byte position is tried: a '<' is never the trail byte of a Shift_JIS character, so
-// a match cannot start inside one, and stepping by whole characters would misread UTF-8 and
-// EUC-JP pages.
-const char* FindIgnoringCase(const char* from, const char* end, const char* pattern) {
-    const size_t n = std::strlen(pattern);
-    for (const char* p = from; static_cast<size_t>(end - p) >= n; ++p) {
-        size_t i = 0;
-        while (i < n && AsciiLower(p[i]) == pattern[i]) {
-            ++i;
-        }
-        if (i == n) {
-            return p;
-        }
-    }
-    return nullptr;
-}
-
-} // namespace
+#include "base/AsciiSearch.h"
 
 int ExtractPageTitle(const char* body, size_t length, char* destination, int capacity) {
     if (!body || !destination || capacity <= 0) {
@@ -41,12 +17,12 @@ int ExtractPageTitle(const char* body, size_t length, char* destination, int cap
 
     static const char startTag[] = "<title>";
     static const char endTag[] = "</title>";
-    const char* start = FindIgnoringCase(body, end, startTag);
+    const char* start = FindIgnoringAsciiCase(body, end, startTag, sizeof startTag - 1);
     if (!start) {
         return 0;
     }
     const char* title = start + (sizeof startTag - 1);
-    const char* stop = FindIgnoringCase(title, end, endTag);
+    const char* stop = FindIgnoringAsciiCase(title, end, endTag, sizeof endTag - 1);
     if (!stop) {
         return 0;
     }

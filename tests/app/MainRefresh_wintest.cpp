@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "app/Shell_win.h"
-#include "app/ids.h"
+#include "base/Shell_win.h"
+#include "base/ids.h"
 #include "capture/Clipboard_win.h"
 #include "history/HistoryStore.h"
 #include "support/MessageBoxHook_win.h"
@@ -28,9 +28,9 @@ std::string ViewText(HWND main) {
 // view was rebuilt; nothing may be left pending either way.
 bool Rebuilds(HWND main, void (*action)(HWND main)) {
     SetDlgItemTextA(main, TextView, Typed);
-    TheHistory().refreshPending = 0;
+    TheView().refreshPending = 0;
     action(main);
-    EXPECT_EQ(TheHistory().refreshPending, 0);
+    EXPECT_EQ(TheView().refreshPending, 0);
     return ViewText(main) != Typed;
 }
 
@@ -66,7 +66,7 @@ TEST(MainRefresh, NothingPendingMeansNoRebuild) {
 
     // A capture made in the background shows at the next refresh of any kind.
     SetDlgItemTextA(main, TextView, Typed);
-    TheHistory().refreshPending = 1;
+    TheView().refreshPending = 1;
     SendMessageA(main, WM_ACTIVATE, WA_INACTIVE, 0);
     EXPECT_NE(ViewText(main), Typed);
 }

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "app/Shell_win.h"
-#include "app/ids.h"
+#include "base/Shell_win.h"
+#include "base/ids.h"
 #include "history/HistoryStore.h"
 #include "support/MessageBoxHook_win.h"
 #include "support/ShellSession_win.h"
@@ -96,7 +96,7 @@ TEST(MainWindow, StartsInUrlOnlyModeWithTheListPrepared) {
     EXPECT_EQ(SendDlgItemMessageA(main, EntryList, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & 0x25, 0x25);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, EntryList)));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, TextView)));
-    EXPECT_EQ(TheHistory().displayMode, DisplayMode::UrlOnly);
+    EXPECT_EQ(TheView().displayMode, DisplayMode::UrlOnly);
 }
 
 TEST(MainWindow, CaptureTimerTicksEverySecond) {
@@ -125,7 +125,7 @@ TEST(MainWindow, LayoutFollowsTheClientWidth) {
         RECT client = {};
         GetClientRect(main, &client);
         const int w = client.right;
-        EXPECT_EQ(TheHistory().listWidth, w - 128);
+        EXPECT_EQ(TheView().listWidth, w - 128);
         for (int id : {TextView, EntryList}) {
             const RECT area = ChildRect(GetDlgItem(main, id));
             EXPECT_EQ(area.left, 0);
@@ -155,7 +155,7 @@ TEST(MainWindow, MinimisedAndRestoredWindowKeepsItsLayout) {
     RECT client = {};
     GetClientRect(main, &client);
     EXPECT_GT(client.right, 128);
-    EXPECT_EQ(TheHistory().listWidth, client.right - 128);
+    EXPECT_EQ(TheView().listWidth, client.right - 128);
     EXPECT_EQ(ChildRect(GetDlgItem(main, RefreshButton)).left, client.right - 112);
 }
 
@@ -165,23 +165,23 @@ TEST(MainWindow, TextModeButtonsReplaceOnlyTheTextMode) {
     HistoryStore& store = TheHistory();
 
     Click(main, UrlTitleButton);
-    EXPECT_EQ(store.displayMode, DisplayMode::UrlTitle);
+    EXPECT_EQ(view.displayMode, DisplayMode::UrlTitle);
     Click(main, UrlTextButton);
-    EXPECT_EQ(store.displayMode, DisplayMode::UrlText);
+    EXPECT_EQ(view.displayMode, DisplayMode::UrlText);
     Click(main, UrlOnlyButton);
-    EXPECT_EQ(store.displayMode, DisplayMode::UrlOnly);
+    EXPECT_EQ(view.displayMode, DisplayMode::UrlOnly);
 
     // With the list shown, a text mode keeps the list bit.
     SendDlgItemMessageA(main, ListDisplayCheck, BM_SETCHECK, BST_CHECKED, 0);
     Click(main, ListDisplayCheck);
-    EXPECT_EQ(store.displayMode, DisplayMode::UrlOnly | DisplayMode::ListDisplay);
+    EXPECT_EQ(view.displayMode, DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     Click(main, UrlTitleButton);
-    EXPECT_EQ(store.displayMode, DisplayMode::UrlTitle | DisplayMode::ListDisplay);
+    EXPECT_EQ(view.displayMode, DisplayMode::UrlTitle | DisplayMode::ListDisplay);
 
     // Clearing the box clears only the list bit: the text view comes back with titles.
     SendDlgItemMessageA(main, ListDisplayCheck, BM_SETCHECK, BST_UNCHECKED, 0);
     Click(main, ListDisplayCheck);
-    EXPECT_EQ(store.displayMode, DisplayMode::UrlTitle);
+    EXPECT_EQ(view.displayMode, DisplayMode::UrlTitle);
 }
 
 TEST(MainWindow, ButtonsActOnClicksOnly) {
@@ -190,15 +190,15 @@ TEST(MainWindow, ButtonsActOnClicksOnly) {
     HistoryStore& store = TheHistory();
     for (int code : {BN_SETFOCUS, BN_KILLFOCUS, 1}) {
         Click(main, UrlTextButton, code);
-        EXPECT_EQ(store.displayMode, DisplayMode::UrlOnly);
+        EXPECT_EQ(view.displayMode, DisplayMode::UrlOnly);
         SendDlgItemMessageA(main, ListDisplayCheck, BM_SETCHECK, BST_CHECKED, 0);
         Click(main, ListDisplayCheck, code);
-        EXPECT_EQ(store.displayMode, DisplayMode::UrlOnly);
+        EXPECT_EQ(view.displayMode, DisplayMode::UrlOnly);
     }
     // Commands nobody owns change nothing.
     Click(main, 999);
     Click(main, TextView, EN_CHANGE);
-    EXPECT_EQ(store.displayMode, DisplayMode::UrlOnly);
+    EXPECT_EQ(view.displayMode, DisplayMode::UrlOnly);
     EXPECT_TRUE(IsWindow(main));
 }
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/Shell_win.h"
+#include "base/Shell_win.h"
 #include "app/UiResources_win.h"
-#include "app/ids.h"
+#include "base/ids.h"
 #include "history/HistoryStore.h"
 #include "support/MessageBoxHook_win.h"
 #include "support/ShellSession_win.h"

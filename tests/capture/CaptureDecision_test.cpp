@@ -1,5 +1,6 @@
 // The capture tick's decisions on a real store, with the documented fold standing in for lstrcmpiA.
 #include "capture/CaptureDecision.h"
+#include "support/StoreBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +17,8 @@ std::string Repeat(const char* piece, int times) {
     return out;
 }
 
-class CaptureDecisionTest : public testing::Test {
+class CaptureDecisionTest : public StoreTest {
 protected:
-    void SetUp() override { ASSERT_EQ(InitEmptyStore(store), 1); }
-    void TearDown() override {
-        ReleaseStoreStrings(store);
-        EXPECT_EQ(store.ownedStrings, 0);
-    }
-
     // Fills the store so that entry i (0 the newest) holds "http://127.0.0.1:1/<i>x".
     void Fill(int entries) {
         for (int i = entries - 1; i >= 0; --i) {
@@ -33,13 +28,14 @@ protected:
     }
     static std::string Url(int i) { return "http://127.0.0.1:1/" + std::to_string(i) + "x"; }
 
-    // One tick's worth of work with a title that never fails.
+    // One tick's worth of work with a title that never fails, the view told what changed as the
+    // tick tells it. 1 when the entries changed.
     int Tick(const char* text, const char* title = "T") {
-        const CaptureDecision d = DecideCapture(store, text, CompareFoldCp932);
-        return ApplyCapture(store, d, text, d.action == CaptureAction::Add ? title : nullptr);
+        const CaptureDecision d = DecideCapture(store, view.displayMode, text, CompareFoldCp932);
+        const RefreshMark mark = ApplyCapture(store, d, text, d.action == CaptureAction::Add ? title : nullptr);
+        MarkRefresh(view, mark);
+        return mark == RefreshMark::Set ? 1 : 0;
     }
-
-    HistoryStore store;
 };
 
 TEST(IsCapturable, ModesWithoutUrlTextTakeOnlyUrls) {
@@ -132,45 +128,45 @@ TEST(CompareFoldCp932, FoldsLatinGreekCyrillicNotKanaOrWidth) {
 TEST_F(CaptureDecisionTest, NoTextChangesNothing) {
     Fill(2);
     for (int32_t pending : {0, 1}) {
-        store.refreshPending = pending;
-        EXPECT_EQ(DecideCapture(store, nullptr, CompareFoldCp932).action, CaptureAction::Nothing);
+        view.refreshPending = pending;
+        EXPECT_EQ(DecideCapture(store, view.displayMode, nullptr, CompareFoldCp932).action, CaptureAction::Nothing);
         EXPECT_EQ(Tick(nullptr), 0);
-        EXPECT_EQ(store.refreshPending, pending);
+        EXPECT_EQ(view.refreshPending, pending);
         EXPECT_EQ(store.count, 2);
     }
 }
 
 TEST_F(CaptureDecisionTest, SentenceIsIgnoredUnlessUrlText) {
-    store.refreshPending = 0;
+    view.refreshPending = 0;
     EXPECT_EQ(Tick("a plain sentence."), 0);
     EXPECT_EQ(store.count, 0);
-    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
 
-    store.displayMode = DisplayMode::UrlText;
+    view.displayMode = DisplayMode::UrlText;
     EXPECT_EQ(Tick("a plain sentence.", "17 Byte"), 1);
     EXPECT_EQ(store.count, 1);
     EXPECT_EQ(store.kind[0], EntryKind::Text);
-    EXPECT_EQ(store.refreshPending, 1);
+    EXPECT_EQ(view.refreshPending, 1);
 }
 
 TEST_F(CaptureDecisionTest, SameUrlTwiceClearsPendingAndAddsNothing) {
     EXPECT_EQ(Tick("http://127.0.0.1:1/x"), 1);
-    EXPECT_EQ(store.refreshPending, 1);
-    EXPECT_EQ(DecideCapture(store, "http://127.0.0.1:1/x", CompareFoldCp932).action,
+    EXPECT_EQ(view.refreshPending, 1);
+    EXPECT_EQ(DecideCapture(store, view.displayMode, "http://127.0.0.1:1/x", CompareFoldCp932).action,
               CaptureAction::KeepNewest);
     EXPECT_EQ(Tick("http://127.0.0.1:1/x"), 0);
     EXPECT_EQ(store.count, 1);
-    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
 }
 
 TEST_F(CaptureDecisionTest, MatchAtFourStaysMatchAtFiveIsPromoted) {
     Fill(8);
-    store.refreshPending = 1;
+    view.refreshPending = 1;
     int index = 7;
     EXPECT_EQ(FindDuplicate(store, Url(4).c_str(), CompareFoldCp932, index), 1);
     EXPECT_EQ(index, -1);
     EXPECT_EQ(Tick(Url(4).c_str()), 0);
-    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(store.content[i], Url(i));
     }
@@ -181,7 +177,7 @@ TEST_F(CaptureDecisionTest, MatchAtFourStaysMatchAtFiveIsPromoted) {
     EXPECT_EQ(FindDuplicate(store, Url(5).c_str(), CompareFoldCp932, index), 1);
     EXPECT_EQ(index, 5);
     EXPECT_EQ(Tick(Url(5).c_str()), 1);
-    EXPECT_EQ(store.refreshPending, 1);
+    EXPECT_EQ(view.refreshPending, 1);
     EXPECT_EQ(store.count, 8);
     EXPECT_EQ(store.content[0], Url(5));
     EXPECT_EQ(store.kind[0], EntryKind::Text);
@@ -200,7 +196,7 @@ TEST_F(CaptureDecisionTest, NoMatchGivesMinusOne) {
 }
 
 TEST_F(CaptureDecisionTest, LetterCaseDuplicatesAcrossKinds) {
-    store.displayMode = DisplayMode::UrlText;
+    view.displayMode = DisplayMode::UrlText;
     ASSERT_EQ(InsertAtTop(store, "HTTP://127.0.0.1:1/ABC", EntryKind::Text, "22 Byte"), 1);
     for (int i = 0; i < 5; ++i) {
         ASSERT_EQ(InsertAtTop(store, ("filler " + std::to_string(i)).c_str(), EntryKind::Text, "8 Byte"), 1);
@@ -214,7 +210,7 @@ TEST_F(CaptureDecisionTest, LetterCaseDuplicatesAcrossKinds) {
     ASSERT_EQ(InsertAtTop(store, "http://127.0.0.1:1/def", EntryKind::Url, "t"), 1);
     EXPECT_EQ(Tick("HTTP://127.0.0.1:1/DEF"), 0);
     EXPECT_EQ(store.count, 7);
-    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
 }
 
 TEST_F(CaptureDecisionTest, CaptureAtFullCapacityPushesOutTheOldest) {
@@ -230,12 +226,14 @@ TEST_F(CaptureDecisionTest, CaptureAtFullCapacityPushesOutTheOldest) {
 }
 
 TEST_F(CaptureDecisionTest, MissingTitleAddsNothing) {
-    store.refreshPending = 0;
-    const CaptureDecision d = DecideCapture(store, "http://127.0.0.1:1/x", CompareFoldCp932);
+    view.refreshPending = 0;
+    const CaptureDecision d = DecideCapture(store, view.displayMode, "http://127.0.0.1:1/x", CompareFoldCp932);
     ASSERT_EQ(d.action, CaptureAction::Add);
-    EXPECT_EQ(ApplyCapture(store, d, "http://127.0.0.1:1/x", nullptr), 0);
+    const RefreshMark mark = ApplyCapture(store, d, "http://127.0.0.1:1/x", nullptr);
+    EXPECT_EQ(mark, RefreshMark::Leave);
+    MarkRefresh(view, mark);
     EXPECT_EQ(store.count, 0);
-    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
 }
 
 } // namespace

@@ -123,17 +123,17 @@ protected:
 TEST_F(HistoryFile, MissingFileGivesTheInitialViewState) {
     LoadHistory(store);
     EXPECT_EQ(store.count, 0);
-    EXPECT_STREQ(store.displayText, "Non");
-    EXPECT_EQ(store.displayMode, 1);
-    EXPECT_EQ(store.listRowCount, 0);
+    EXPECT_STREQ(view.displayText, "Non");
+    EXPECT_EQ(view.displayMode, 1);
+    EXPECT_EQ(view.listRowCount, 0);
     for (int i = 0; i < HistoryCapacity; ++i) {
-        EXPECT_EQ(store.listRowMap[i], -1);
+        EXPECT_EQ(view.listRowMap[i], -1);
         EXPECT_EQ(store.content[i], nullptr);
         EXPECT_EQ(store.title[i], nullptr);
         EXPECT_EQ(static_cast<int>(store.kind[i]), 0);
     }
-    EXPECT_EQ(store.listWidth, 512);
-    EXPECT_EQ(store.refreshPending, 1);
+    EXPECT_EQ(view.listWidth, 512);
+    EXPECT_EQ(view.refreshPending, 1);
 
     ASSERT_NE(store.listFont, nullptr);
     LOGFONTA font;

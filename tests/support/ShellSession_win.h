@@ -6,25 +6,11 @@
 
 #include <string>
 
+#include "support/ScratchFolder_win.h"
+
 // Dispatches every message already queued for this thread; never waits. Returns the code of a
 // quit message met on the way, or -1 when there was none.
 int PumpPendingMessages();
-
-// A new empty folder under the temporary directory, removed with its files at the end; path()
-// is empty when no folder could be made.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string File(const char* name) const { return path_ + "\\" + name; }
-
-private:
-    std::string path_;
-};
 
 class ShellSession {
 public:
@@ -36,13 +22,10 @@ public:
     ShellSession& operator=(const ShellSession&) = delete;
 
     HWND main() const { return main_; }
-    const TempFolder& folder() const { return folder_; }
+    const TempFolder& folder() const { return scratch_.folder(); }
 
 private:
-    TempFolder folder_;
-    char previousDirectory_[MAX_PATH];
+    ScratchDirectory scratch_;
     HWND main_;
 };
 
-// Reads a whole file; empty when it does not exist.
-std::string ReadWholeFile(const std::string& path);

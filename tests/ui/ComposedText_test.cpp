@@ -1,30 +1,23 @@
 // The composed text of the text view, byte for byte, in the three text modes.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "ui/ComposedText.h"
-#include "ui/StoreBuilder.h"
+#include "support/StoreBuilder.h"
 
 namespace {
 
 const std::string Hyphens30(30, '-');
 
-class ComposedTextTest : public ::testing::Test {
+class ComposedTextTest : public StoreTest {
 protected:
-    void SetUp() override { InitEmptyStore(store()); }
-    void TearDown() override {
-        ReleaseStoreStrings(store());
-        EXPECT_EQ(store().ownedStrings, 0);
-    }
-    HistoryStore& store() { return *holder; }
+    HistoryStore& store() { return StoreTest::store; }
+    ViewState& view() { return StoreTest::view; }
     std::string Compose(int32_t mode) {
-        store().displayMode = mode;
-        return ComposeHistoryText(store());
+        view().displayMode = mode;
+        return ComposeHistoryText(store(), view());
     }
-
-    std::unique_ptr<HistoryStore> holder{new HistoryStore{}};
 };
 
 TEST_F(ComposedTextTest, WorkedExampleInEachMode) {
@@ -56,8 +49,8 @@ TEST_F(ComposedTextTest, EmptyHistoryKeepsTheTextComposedLast) {
     FillStore(store(), {Url("http://a.example/", "A")});
     ASSERT_EQ(Compose(1), "http://a.example/\r\n");
     RemoveAt(store(), 0);
-    const char* before = store().displayText;
-    EXPECT_EQ(ComposeHistoryText(store()), before);
+    const char* before = view().displayText;
+    EXPECT_EQ(ComposeHistoryText(store(), view()), before);
     EXPECT_STREQ(before, "http://a.example/\r\n");
 }
 
@@ -78,15 +71,15 @@ TEST_F(ComposedTextTest, UrlsAmongTextsInHistoryOrder) {
     EXPECT_LT(mode4.find("u5"), mode4.find("t6"));
 }
 
-TEST_F(ComposedTextTest, SizedExactlyAndOwnedByTheStore) {
+TEST_F(ComposedTextTest, SizedExactlyAndOwnedByTheView) {
     // Japanese titles are Shift_JIS bytes; the buffer holds exactly length + 1 bytes.
     FillStore(store(), {Url("http://jp.example/", "日本語のタイトル"), Text(std::string(1000, 'x'))});
-    store().displayMode = 4;
+    view().displayMode = 4;
     size_t length = ComposeTextInto(store(), 4, nullptr);
-    int owned = store().ownedStrings;
-    const char* text = ComposeHistoryText(store());
+    int owned = view().ownedStrings;
+    const char* text = ComposeHistoryText(store(), view());
     EXPECT_EQ(std::string(text).size(), length);
-    EXPECT_EQ(store().ownedStrings, owned); // the old text went, the new one came
+    EXPECT_EQ(view().ownedStrings, owned); // the old text went, the new one came
     EXPECT_EQ(std::string(text).substr(0, 31), "[Web Page] - 日本語のタイトル\r\n");
 }
 

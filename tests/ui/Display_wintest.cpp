@@ -18,7 +18,7 @@ TEST_F(DisplayTest, TextViewShowsTheComposedTextOfEachMode) {
     EXPECT_EQ(WindowTextOf(textView()), "http://example.com/\r\n");
     EXPECT_TRUE(HasVisibleStyle(textView()));
     EXPECT_FALSE(HasVisibleStyle(list()));
-    EXPECT_EQ(store().refreshPending, 0);
+    EXPECT_EQ(view().refreshPending, 0);
     Show(DisplayMode::UrlTitle);
     EXPECT_EQ(WindowTextOf(textView()), "[Web Page] - 例のページ\r\nhttp://example.com/\r\n\r\n");
     Show(DisplayMode::UrlText);
@@ -45,7 +45,7 @@ TEST_F(DisplayTest, TypedTextLastsUntilTheNextRebuild) {
     RefreshDisplay();
     EXPECT_EQ(WindowTextOf(textView()), "typed by the user");
     EXPECT_TRUE(RepaintPending());
-    store().refreshPending = 1;
+    view().refreshPending = 1;
     RefreshDisplay();
     EXPECT_EQ(WindowTextOf(textView()), "http://a.example/\r\n");
 }
@@ -72,7 +72,7 @@ TEST_F(DisplayTest, PlainRefreshChangesNeitherViewNorVisibility) {
     FillStore(store(), {Url("http://a.example/", "A")});
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     InsertAtTop(store(), "http://b.example/", EntryKind::Url, "B");
-    store().displayMode = DisplayMode::UrlOnly;
+    view().displayMode = DisplayMode::UrlOnly;
     RefreshDisplay();
     EXPECT_TRUE(HasVisibleStyle(list()));
     EXPECT_EQ(RowsOf(list()), 1);

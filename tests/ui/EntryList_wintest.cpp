@@ -15,9 +15,9 @@ TEST_F(EntryListTest, ColumnsAndCellsOfEachMode) {
     ASSERT_EQ(RowsOf(list()), 2);
     EXPECT_EQ(CellOf(list(), 0, 0), "http://one.example/");
     EXPECT_EQ(CellOf(list(), 1, 0), "http://two.example/");
-    EXPECT_EQ(store().listRowCount, 2);
-    EXPECT_EQ(store().listRowMap[0], 1);
-    EXPECT_EQ(store().listRowMap[1], 3);
+    EXPECT_EQ(view().listRowCount, 2);
+    EXPECT_EQ(view().listRowMap[0], 1);
+    EXPECT_EQ(view().listRowMap[1], 3);
 
     Show(DisplayMode::UrlTitle | DisplayMode::ListDisplay);
     EXPECT_EQ(ColumnsOf(list()), (Columns{"title:256", "URL:256"}));
@@ -33,7 +33,7 @@ TEST_F(EntryListTest, ColumnsAndCellsOfEachMode) {
     EXPECT_EQ(CellOf(list(), 0, 2), "hello world!");
     EXPECT_EQ(CellOf(list(), 1, 0), "[Url]");
     EXPECT_EQ(CellOf(list(), 2, 2), "http://two.example/");
-    EXPECT_EQ(store().listRowMap[2], 3);
+    EXPECT_EQ(view().listRowMap[2], 3);
 
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     EXPECT_EQ(ColumnsOf(list()), Columns{"URL:512"});
@@ -41,13 +41,13 @@ TEST_F(EntryListTest, ColumnsAndCellsOfEachMode) {
 
 TEST_F(EntryListTest, WidthsFollowListWidthAtTheNextRebuild) {
     FillStore(store(), {Url("http://one.example/", "One")});
-    store().listWidth = 257;
+    view().listWidth = 257;
     Show(DisplayMode::UrlTitle | DisplayMode::ListDisplay);
     EXPECT_EQ(ColumnsOf(list()), (Columns{"title:256", "URL:1"}));
-    store().listWidth = 320;
+    view().listWidth = 320;
     Show(DisplayMode::UrlText | DisplayMode::ListDisplay);
     EXPECT_EQ(ColumnsOf(list()), (Columns{"Format:107", "title:107", "Object:107"}));
-    store().listWidth = -40;
+    view().listWidth = -40;
     Show(DisplayMode::UrlText | DisplayMode::ListDisplay);
     EXPECT_EQ(ColumnsOf(list()).size(), 3u);
     EXPECT_EQ(RowsOf(list()), 1);
@@ -60,13 +60,13 @@ TEST_F(EntryListTest, NoUrlsGiveOneColumnAndNoRows) {
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     EXPECT_EQ(ColumnsOf(list()), Columns{"URL:512"});
     EXPECT_EQ(RowsOf(list()), 0);
-    EXPECT_EQ(store().listRowCount, 0);
+    EXPECT_EQ(view().listRowCount, 0);
 }
 
 TEST_F(EntryListTest, UnknownTextModeLeavesTheListAlone) {
     FillStore(store(), {Url("http://one.example/", "One")});
     Show(DisplayMode::UrlTitle | DisplayMode::ListDisplay);
-    store().displayMode = 3 | DisplayMode::ListDisplay;
+    view().displayMode = 3 | DisplayMode::ListDisplay;
     FillEntryList(list(), store());
     EXPECT_EQ(ColumnsOf(list()), (Columns{"title:256", "URL:256"}));
     EXPECT_EQ(RowsOf(list()), 1);

@@ -2,11 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <memory>
 #include <string>
 
 #include "ui/EntryRows.h"
-#include "ui/StoreBuilder.h"
+#include "support/StoreBuilder.h"
 
 namespace {
 
@@ -55,41 +54,39 @@ TEST(ListColumns, RoundingGoesToTheEvenNeighbourOnExactHalves) {
     EXPECT_EQ(RoundedQuotient(INT_MIN, 2), INT_MIN / 2);
 }
 
-class RowMapTest : public ::testing::Test {
+class RowMapTest : public StoreTest {
 protected:
     void SetUp() override {
-        InitEmptyStore(store());
+        StoreTest::SetUp();
         // Text entries at 0 and 2, URL entries at 1 and 3, and a kind no mode shows at 4.
         FillStore(store(), {Text("zero"), Url("http://one.example/", "One"), Text("two!"),
                             Url("http://three.example/", "Three"), OtherKind("four", 9)});
     }
-    void TearDown() override { ReleaseStoreStrings(store()); }
-    HistoryStore& store() { return *holder; }
-
-    std::unique_ptr<HistoryStore> holder{new HistoryStore{}};
+    HistoryStore& store() { return StoreTest::store; }
+    ViewState& view() { return StoreTest::view; }
 };
 
 TEST_F(RowMapTest, UrlOnlyModesMapTheUrlEntries) {
     for (int mode : {1, 2}) {
-        ASSERT_EQ(BuildRowMap(store(), mode), 2);
-        EXPECT_EQ(store().listRowCount, 2);
-        EXPECT_EQ(store().listRowMap[0], 1);
-        EXPECT_EQ(store().listRowMap[1], 3);
-        EXPECT_EQ(store().listRowSerial[0], store().serial[1]);
-        EXPECT_EQ(store().listRowSerial[1], store().serial[3]);
+        ASSERT_EQ(BuildRowMap(store(), view(), mode), 2);
+        EXPECT_EQ(view().listRowCount, 2);
+        EXPECT_EQ(view().listRowMap[0], 1);
+        EXPECT_EQ(view().listRowMap[1], 3);
+        EXPECT_EQ(view().listRowSerial[0], store().serial[1]);
+        EXPECT_EQ(view().listRowSerial[1], store().serial[3]);
     }
 }
 
 TEST_F(RowMapTest, UrlTextModeMapsBothKindsButNoOthers) {
-    ASSERT_EQ(BuildRowMap(store(), 4), 4);
+    ASSERT_EQ(BuildRowMap(store(), view(), 4), 4);
     for (int r = 0; r < 4; ++r) {
-        EXPECT_EQ(store().listRowMap[r], r);
-        EXPECT_EQ(store().listRowSerial[r], store().serial[r]);
+        EXPECT_EQ(view().listRowMap[r], r);
+        EXPECT_EQ(view().listRowSerial[r], store().serial[r]);
     }
     // Slots past the rows keep what they held.
-    EXPECT_EQ(store().listRowMap[4], -1);
-    EXPECT_EQ(BuildRowMap(store(), 1), 2);
-    EXPECT_EQ(store().listRowMap[2], 2);
+    EXPECT_EQ(view().listRowMap[4], -1);
+    EXPECT_EQ(BuildRowMap(store(), view(), 1), 2);
+    EXPECT_EQ(view().listRowMap[2], 2);
 }
 
 TEST_F(RowMapTest, CellsPerMode) {
@@ -111,9 +108,9 @@ TEST_F(RowMapTest, CellsPerMode) {
 
 TEST_F(RowMapTest, NoRowsWithoutAdmittedEntries) {
     FillStore(store(), {Text("only text")});
-    EXPECT_EQ(BuildRowMap(store(), 1), 0);
-    EXPECT_EQ(store().listRowCount, 0);
-    EXPECT_EQ(BuildRowMap(store(), 0x10), 0);
+    EXPECT_EQ(BuildRowMap(store(), view(), 1), 0);
+    EXPECT_EQ(view().listRowCount, 0);
+    EXPECT_EQ(BuildRowMap(store(), view(), 0x10), 0);
 }
 
 } // namespace

@@ -1,13 +1,12 @@
 // Texts of the list actions, rows found again by identity, and the delete walks.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "ui/ActionTexts.h"
 #include "ui/EntryRows.h"
 #include "ui/ListActionPlan.h"
-#include "ui/StoreBuilder.h"
+#include "support/StoreBuilder.h"
 
 namespace {
 
@@ -43,42 +42,40 @@ TEST(ActionTexts, MessageBoxes) {
     EXPECT_EQ(std::string(ViewTextCaption), "TEXT内容の確認");
 }
 
-class PlanTest : public ::testing::Test {
+class PlanTest : public StoreTest {
 protected:
     void SetUp() override {
-        InitEmptyStore(store());
+        StoreTest::SetUp();
         FillStore(store(), {Url("http://u0.example/", "0"), Url("http://u1.example/", "1"),
                             Url("http://u2.example/", "2"), Url("http://u3.example/", "3"),
                             Url("http://u4.example/", "4")});
-        BuildRowMap(store(), 1);
+        BuildRowMap(store(), view(), 1);
     }
-    void TearDown() override { ReleaseStoreStrings(store()); }
-    HistoryStore& store() { return *holder; }
-
-    std::unique_ptr<HistoryStore> holder{new HistoryStore{}};
+    HistoryStore& store() { return StoreTest::store; }
+    ViewState& view() { return StoreTest::view; }
 };
 
 TEST_F(PlanTest, RowsFollowTheirEntriesThroughCaptures) {
-    EXPECT_EQ(EntryOfRow(store(), 2), 2);
+    EXPECT_EQ(EntryOfRow(store(), view(), 2), 2);
     InsertAtTop(store(), "http://new.example/", EntryKind::Url, "new");
-    EXPECT_EQ(EntryOfRow(store(), 2), 3);
+    EXPECT_EQ(EntryOfRow(store(), view(), 2), 3);
     PromoteToTop(store(), 3);
-    EXPECT_EQ(EntryOfRow(store(), 2), 0);
+    EXPECT_EQ(EntryOfRow(store(), view(), 2), 0);
     RemoveAt(store(), 0);
-    EXPECT_EQ(EntryOfRow(store(), 2), -1);
+    EXPECT_EQ(EntryOfRow(store(), view(), 2), -1);
 }
 
 TEST_F(PlanTest, RowsWithoutEntries) {
-    EXPECT_EQ(EntryOfRow(store(), -1), -1);
-    EXPECT_EQ(EntryOfRow(store(), 5), -1);
-    EXPECT_EQ(EntryOfRow(store(), 100000), -1);
-    store().listRowMap[1] = -1;
-    EXPECT_EQ(EntryOfRow(store(), 1), -1);
+    EXPECT_EQ(EntryOfRow(store(), view(), -1), -1);
+    EXPECT_EQ(EntryOfRow(store(), view(), 5), -1);
+    EXPECT_EQ(EntryOfRow(store(), view(), 100000), -1);
+    view().listRowMap[1] = -1;
+    EXPECT_EQ(EntryOfRow(store(), view(), 1), -1);
 }
 
 TEST_F(PlanTest, DeleteCheckedSkipsRowZeroAndGoesHighestFirst) {
     int checked[SlotArraySize] = {1, 1, 0, 1, 0};
-    SerialList serials = CheckedRowSerials(store(), checked);
+    SerialList serials = CheckedRowSerials(view(), checked);
     ASSERT_EQ(serials.count, 2);
     EXPECT_EQ(Slots(SlotsOfSerials(store(), serials)), "3 1");
     // A capture while the question is open moves both down; a promotion can make one the newest,

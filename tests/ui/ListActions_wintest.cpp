@@ -78,7 +78,7 @@ private:
         HWND box = active_->box_;
         active_->texts.push_back(WindowTextOf(GetDlgItem(box, 0xFFFF)));
         InsertAtTop(TheHistory(), "http://captured.example/", EntryKind::Url, "captured");
-        TheHistory().refreshPending = 1;
+        TheView().refreshPending = 1;
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(box, IDYES)));
     }
@@ -96,24 +96,24 @@ TEST_F(ListActionsTest, DoubleClickCopiesBackAndPromotesBeyondTheFiveNewest) {
     EXPECT_EQ(ClipboardText(), "http://e7.example/");
     EXPECT_EQ(ContentAt(0), "http://e7.example/");
     EXPECT_EQ(CellOf(list(), 0, 0), "http://e7.example/"); // rebuilt
-    EXPECT_EQ(store().refreshPending, 0);
+    EXPECT_EQ(view().refreshPending, 0);
 
     note = RowNote(3);
     OnListDoubleClick(&note);
     EXPECT_EQ(ClipboardText(), "http://e2.example/");
     EXPECT_EQ(ContentAt(3), "http://e2.example/");
-    EXPECT_EQ(store().refreshPending, 0);
+    EXPECT_EQ(view().refreshPending, 0);
 }
 
 TEST_F(ListActionsTest, DoubleClickOnNoRowDoesNothing) {
     FillStore(store(), Urls(3));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
-    store().refreshPending = 1;
+    view().refreshPending = 1;
     NMITEMACTIVATE note = RowNote(-1);
     OnListDoubleClick(&note);
     note = RowNote(3);
     OnListDoubleClick(&note);
-    EXPECT_EQ(store().refreshPending, 1);
+    EXPECT_EQ(view().refreshPending, 1);
 }
 
 TEST_F(ListActionsTest, StaleRowCopiesTheEntryItShowed) {
@@ -159,14 +159,14 @@ TEST_F(ListActionsTest, NoMenuForNoRow) {
 TEST_F(ListActionsTest, ViewingATextEntry) {
     FillStore(store(), {Url("http://e0.example/", "0"), Text("hello"), Url("http://e2.example/", "2")});
     Show(DisplayMode::UrlText | DisplayMode::ListDisplay);
-    store().refreshPending = 1;
+    view().refreshPending = 1;
     MessageBoxAnswerer boxes({IDOK});
     RunMenu(1, OpenItem);
     ASSERT_EQ(boxes.seen().size(), 1u);
     EXPECT_EQ(boxes.seen()[0].caption, "TEXT内容の確認");
     EXPECT_EQ(boxes.seen()[0].text, "[Text] - 5 Byte\r\n---------------------------------------\r\nhello");
     EXPECT_EQ(store().count, 3);
-    EXPECT_EQ(store().refreshPending, 0);
+    EXPECT_EQ(view().refreshPending, 0);
 }
 
 TEST_F(ListActionsTest, DismissedMenuLeavesTheRefreshFlag) {
@@ -174,11 +174,11 @@ TEST_F(ListActionsTest, DismissedMenuLeavesTheRefreshFlag) {
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     InsertAtTop(store(), "http://captured.example/", EntryKind::Url, "captured");
     // Nothing asked for a rebuild: the list keeps its rows.
-    store().refreshPending = 0;
+    view().refreshPending = 0;
     RunMenu(1, 0);
     EXPECT_EQ(RowsOf(list()), 3);
     // A capture had asked for one: the refresh after the menu makes it.
-    store().refreshPending = 1;
+    view().refreshPending = 1;
     RunMenu(1, 0);
     EXPECT_EQ(RowsOf(list()), 4);
     EXPECT_EQ(CellOf(list(), 0, 0), "http://captured.example/");
@@ -195,7 +195,7 @@ TEST_F(ListActionsTest, DeleteOneAsksAndRemovesOnYes) {
         EXPECT_EQ(boxes.seen()[0].text,
                   "[Url] - T2\r\nhttp://e2.example/\r\n--------------------------\r\nを削除して良いですか？");
         EXPECT_EQ(store().count, 3);
-        EXPECT_EQ(store().refreshPending, 0);
+        EXPECT_EQ(view().refreshPending, 0);
     }
     MessageBoxAnswerer boxes({IDYES});
     RunMenu(1, DeleteOneItem);
@@ -270,12 +270,12 @@ TEST_F(ListActionsTest, DeleteCheckedWithNothingChecked) {
     FillStore(store(), Urls(3));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     MessageBoxAnswerer boxes({IDOK});
-    store().refreshPending = 0;
+    view().refreshPending = 0;
     RunMenu(1, DeleteCheckedItem);
     ASSERT_EQ(boxes.seen().size(), 1u);
     EXPECT_EQ(boxes.seen()[0].text, "項目が選択されていません。");
     EXPECT_EQ(store().count, 3);
-    EXPECT_EQ(store().refreshPending, 0);
+    EXPECT_EQ(view().refreshPending, 0);
 }
 
 TEST_F(ListActionsTest, CaptureDuringDeleteCheckedConfirmation) {
@@ -310,10 +310,10 @@ TEST_F(ListActionsTest, DeleteAllKeepsTheNewest) {
     }
     FillStore(store(), Urls(5));
     MessageBoxAnswerer boxes({IDNO});
-    store().refreshPending = 1;
+    view().refreshPending = 1;
     DeleteAllEntries();
     EXPECT_EQ(store().count, 5);
-    EXPECT_EQ(store().refreshPending, 0);
+    EXPECT_EQ(view().refreshPending, 0);
 }
 
 // A "URL" entry from an edited history file that names a batch file: the menu's open item must not
@@ -338,9 +338,9 @@ TEST_F(ListActionsTest, OpenStartsNothingButWebAddresses) {
 
     FillStore(store(), {Url("http://e0.example/", "0"), Url(planted, "planted")});
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
-    store().refreshPending = 1;
+    view().refreshPending = 1;
     RunMenu(1, OpenItem);
-    EXPECT_EQ(store().refreshPending, 0);
+    EXPECT_EQ(view().refreshPending, 0);
     EXPECT_EQ(store().count, 2);
 
     OpenDocument(control.c_str(), nullptr);

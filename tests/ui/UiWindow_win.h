@@ -10,10 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Shell_win.h"
-#include "app/ids.h"
+#include "base/Shell_win.h"
+#include "base/ids.h"
 #include "ui/Display_win.h"
-#include "ui/StoreBuilder.h"
+#include "support/StoreBuilder.h"
 
 // Hidden: under Wine without a window manager, hiding a shown top-level window waits 2 s for
 // a withdrawal that never comes.
@@ -66,8 +66,8 @@ protected:
 
     // Rebuilds the visible view in this display mode.
     void Show(int32_t mode) {
-        store().displayMode = mode;
-        store().refreshPending = 1;
+        view().displayMode = mode;
+        view().refreshPending = 1;
         RefreshDisplay();
     }
 };

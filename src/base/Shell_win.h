@@ -1,5 +1,6 @@
 // The shell's process-wide handles in one record: the main window and the resources that live
-// for the whole run. Owned by the application shell; everything else reads MainWindow().
+// for the whole run. Created at start-up and released after the main window is gone; everything
+// else reads them, and reaches the main window through MainWindow().
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@ struct ShellResources {
     HWND mainWindow;
     HFONT controlFont;      // 12-pixel font of the main window's controls
     HFONT dialogFont;       // 16-pixel font of the version window's controls
+    HFONT listFont;         // 16-pixel fixed-pitch font of the entry list
     HBRUSH backgroundBrush; // COLOR_BTNFACE, background of both window classes
     HMENU menuBar;
     HMENU helpMenu;

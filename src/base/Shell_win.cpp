@@ -1,5 +1,5 @@
 // Storage of the shell's process-wide handles.
-#include "app/Shell_win.h"
+#include "base/Shell_win.h"
 
 ShellResources& Shell() {
     static ShellResources shell;

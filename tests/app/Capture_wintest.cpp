@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/Shell_win.h"
-#include "app/ids.h"
+#include "base/Shell_win.h"
+#include "base/ids.h"
 #include "capture/CaptureDecision.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryStoreFaults.h"
@@ -133,11 +133,11 @@ protected:
 
 TEST_F(ClipboardTickTest, OtherTimerDoesNothingAndLeavesTimer24Stopped) {
     ASSERT_TRUE(PutClipboard(LoopbackUrl));
-    store.refreshPending = 0;
+    view.refreshPending = 0;
     ClipboardTick(CaptureTimer + 1);
     ClipboardTick(0);
     EXPECT_EQ(store.count, 0);
-    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
     EXPECT_FALSE(KillTimer(window, CaptureTimer)) << "timer 24 was started";
 }
 
@@ -167,13 +167,13 @@ TEST_F(ClipboardTickTest, RealTimerMessageCapturesAndRestartsTheTimer) {
 TEST_F(ClipboardTickTest, NoTextChangesNothingAndLeavesTheFlag) {
     Fill(2);
     for (int32_t pending : {0, 1}) {
-        store.refreshPending = pending;
+        view.refreshPending = pending;
         TickWith(nullptr);
-        EXPECT_EQ(store.refreshPending, pending);
+        EXPECT_EQ(view.refreshPending, pending);
         // Some other format, but no text.
         ASSERT_TRUE(PutClipboard(nullptr, "Clipwren Test Data", "\1\2", 2));
         ClipboardTick(CaptureTimer);
-        EXPECT_EQ(store.refreshPending, pending);
+        EXPECT_EQ(view.refreshPending, pending);
         EXPECT_EQ(store.count, 2);
     }
 }
@@ -182,22 +182,22 @@ TEST_F(ClipboardTickTest, UrlModesTakeUrlsOnly) {
     for (int32_t mode : {DisplayMode::UrlOnly, DisplayMode::UrlTitle | DisplayMode::ListDisplay}) {
         ReleaseStoreStrings(store);
         ASSERT_EQ(InitEmptyStore(store), 1);
-        store.displayMode = mode;
-        store.refreshPending = 0;
+        view.displayMode = mode;
+        view.refreshPending = 0;
         TickWith("a plain sentence, not an address");
         EXPECT_EQ(store.count, 0);
-        EXPECT_EQ(store.refreshPending, 0);
+        EXPECT_EQ(view.refreshPending, 0);
         TickWith(LoopbackUrl);
         ASSERT_EQ(store.count, 1);
         EXPECT_STREQ(store.content[0], LoopbackUrl);
         EXPECT_EQ(store.kind[0], EntryKind::Url);
         EXPECT_STREQ(store.title[0], FallbackTitle);
-        EXPECT_EQ(store.refreshPending, 1);
+        EXPECT_EQ(view.refreshPending, 1);
     }
 }
 
 TEST_F(ClipboardTickTest, UrlTextTakesEmptyAndLongTexts) {
-    store.displayMode = DisplayMode::UrlText;
+    view.displayMode = DisplayMode::UrlText;
     TickWith("");
     ASSERT_EQ(store.count, 1);
     EXPECT_STREQ(store.content[0], "");
@@ -217,7 +217,7 @@ TEST_F(ClipboardTickTest, UrlTextTakesEmptyAndLongTexts) {
 }
 
 TEST_F(ClipboardTickTest, DoubleByteCharacterAtTheCutIsLeftOutWhole) {
-    store.displayMode = DisplayMode::UrlText;
+    view.displayMode = DisplayMode::UrlText;
     const std::string text = std::string(1020, 'a') + Repeat("漢字", 20);
     TickWith(text.c_str());
     ASSERT_EQ(store.count, 1);
@@ -228,22 +228,22 @@ TEST_F(ClipboardTickTest, DoubleByteCharacterAtTheCutIsLeftOutWhole) {
 TEST_F(ClipboardTickTest, SameUrlTwiceClearsTheFlagAndAddsNothing) {
     TickWith(LoopbackUrl);
     ASSERT_EQ(store.count, 1);
-    EXPECT_EQ(store.refreshPending, 1);
+    EXPECT_EQ(view.refreshPending, 1);
     ClipboardTick(CaptureTimer);
     EXPECT_EQ(store.count, 1);
-    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
 }
 
 TEST_F(ClipboardTickTest, MatchAtIndexFourStaysAtIndexFiveMoves) {
     Fill(7);
-    store.refreshPending = 1;
+    view.refreshPending = 1;
     TickWith("http://127.0.0.1:1/4X");
-    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(store.content[i], Url(i));
     }
     TickWith(Url(5).c_str());
-    EXPECT_EQ(store.refreshPending, 1);
+    EXPECT_EQ(view.refreshPending, 1);
     EXPECT_EQ(store.count, 7);
     EXPECT_EQ(store.content[0], Url(5));
     EXPECT_STREQ(store.title[0], "t5"); // not fetched again
@@ -262,7 +262,7 @@ TEST_F(ClipboardTickTest, FirstTickTreatsTheLoadedHistoryLikeAnyOther) {
 }
 
 TEST_F(ClipboardTickTest, LetterCaseDuplicatesAcrossKinds) {
-    store.displayMode = DisplayMode::UrlText;
+    view.displayMode = DisplayMode::UrlText;
     ASSERT_EQ(InsertAtTop(store, "HTTP://127.0.0.1:1/ABC", EntryKind::Text, "22 Byte"), 1);
     ASSERT_EQ(InsertAtTop(store, "ΑΒΓ Ｗｉｄｅ Кот", EntryKind::Text, "15 Byte"), 1);
     for (int i = 0; i < 5; ++i) {
@@ -298,11 +298,11 @@ TEST_F(ClipboardTickTest, CaptureAtFullCapacityPushesOutTheOldest) {
 
 TEST_F(ClipboardTickTest, CopyBackIsFoundAmongTheFiveNewest) {
     Fill(6);
-    store.refreshPending = 1;
+    view.refreshPending = 1;
     EXPECT_EQ(WriteClipboardText(store.content[3]), 1);
     EXPECT_EQ(ClipboardTextNow(), Url(3));
     ClipboardTick(CaptureTimer);
-    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
     EXPECT_EQ(store.content[3], Url(3));
     EXPECT_EQ(store.count, 6);
 }
@@ -310,8 +310,8 @@ TEST_F(ClipboardTickTest, CopyBackIsFoundAmongTheFiveNewest) {
 TEST_F(ClipboardTickTest, PrivacyMarksKeepTextOut) {
     const DWORD refuse = 0;
     const DWORD allow = 1;
-    store.displayMode = DisplayMode::UrlText;
-    store.refreshPending = 0;
+    view.displayMode = DisplayMode::UrlText;
+    view.refreshPending = 0;
     ASSERT_TRUE(PutClipboard("hunter2", "Clipboard Viewer Ignore"));
     ClipboardTick(CaptureTimer);
     ASSERT_TRUE(PutClipboard("hunter2", "ExcludeClipboardContentFromMonitorProcessing"));
@@ -319,7 +319,7 @@ TEST_F(ClipboardTickTest, PrivacyMarksKeepTextOut) {
     ASSERT_TRUE(PutClipboard("hunter2", "CanIncludeInClipboardHistory", &refuse, sizeof refuse));
     ClipboardTick(CaptureTimer);
     EXPECT_EQ(store.count, 0);
-    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
     char buffer[16] = "untouched";
     EXPECT_EQ(ReadClipboardText(buffer, sizeof buffer), 0);
     EXPECT_STREQ(buffer, "untouched");
@@ -360,14 +360,14 @@ TEST_F(ClipboardTickTest, NewUrlGetsItsPageTitleAndAPromotionFetchesNothing) {
 }
 
 TEST_F(ClipboardTickTest, FailedAllocationsAddNothing) {
-    store.displayMode = DisplayMode::UrlText;
-    store.refreshPending = 0;
+    view.displayMode = DisplayMode::UrlText;
+    view.refreshPending = 0;
     // The store cannot copy the title (content copied, title refused).
     FailStoreAllocations(1, 1);
     TickWith(LoopbackUrl);
     FailStoreAllocations(0, 0);
     EXPECT_EQ(store.count, 0);
-    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
 
     // The general heap cannot give the title's work buffer.
     HANDLE tiny = HeapCreate(HEAP_NO_SERIALIZE, 0, 64 * 1024);
@@ -380,7 +380,7 @@ TEST_F(ClipboardTickTest, FailedAllocationsAddNothing) {
     Shell().generalHeap = generalHeap;
     HeapDestroy(tiny);
     EXPECT_EQ(store.count, 0);
-    EXPECT_EQ(store.refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
 
     ClipboardTick(CaptureTimer);
     ASSERT_EQ(store.count, 1);
@@ -446,7 +446,7 @@ struct ClipboardHolder {
 
 TEST_F(ClipboardTickTest, HeldClipboardCountsAsNoTextAndTicksStayShort) {
     ASSERT_TRUE(PutClipboard(LoopbackUrl));
-    store.refreshPending = 0;
+    view.refreshPending = 0;
     {
         ClipboardHolder holder;
         ASSERT_TRUE(holder.Start());
@@ -461,7 +461,7 @@ TEST_F(ClipboardTickTest, HeldClipboardCountsAsNoTextAndTicksStayShort) {
         }
         EXPECT_TRUE(holder.Holding());
         EXPECT_EQ(store.count, 0);
-        EXPECT_EQ(store.refreshPending, 0);
+        EXPECT_EQ(view.refreshPending, 0);
         EXPECT_TRUE(KillTimer(window, CaptureTimer));
         std::printf("[ figure ] longest tick while the clipboard was held: %lu ms\n",
                     static_cast<unsigned long>(longest));
@@ -518,14 +518,14 @@ TEST_F(ClipboardTickTest, ClipboardHeldByAnotherProcess) {
     const bool held = WaitForSingleObject(opened, 15000) == WAIT_OBJECT_0;
     EXPECT_TRUE(held);
     if (held) {
-        store.refreshPending = 0;
+        view.refreshPending = 0;
         for (int i = 0; i < 3; ++i) {
             ClipboardTick(CaptureTimer);
         }
         EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
             << "the holder let go early";
         EXPECT_EQ(store.count, 0);
-        EXPECT_EQ(store.refreshPending, 0);
+        EXPECT_EQ(view.refreshPending, 0);
     }
     SetEvent(release);
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);

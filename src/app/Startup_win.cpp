@@ -1,0 +1,84 @@
+// Start-up and the message loop: window classes, the main window, and the loop that runs until
+// the main window's destruction posts the quit message.
+#include "app/Startup_win.h"
+
+#include "app/MainWindow_win.h"
+#include "app/UiResources_win.h"
+#include "base/Shell_win.h"
+#include "base/ids.h"
+
+namespace {
+
+LRESULT CALLBACK DialogClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+ATOM RegisterShellClass(const char* name, WNDPROC procedure, HICON icon, HICON smallIcon) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = WindowClassRecordSize;
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hIcon = icon;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = Shell().backgroundBrush;
+    windowClass.lpszClassName = name;
+    windowClass.hIconSm = smallIcon;
+    return RegisterClassExA(&windowClass);
+}
+
+} // namespace
+
+void RegisterWindowClasses() {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    RegisterShellClass("NORMALDLG", DialogClassProc, LoadIconA(nullptr, IDI_APPLICATION),
+                       LoadIconA(nullptr, IDI_WINLOGO));
+    const HICON appIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APPICON));
+    RegisterShellClass("NORMAL0", MainWindowProc, appIcon, appIcon);
+}
+
+HWND CreateMainWindow() {
+    // Created at 505x266; its creation handler resizes it to 640x240 before it is first shown.
+    return CreateWindowExA(0, "NORMAL0", "Clipwren", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                           CW_USEDEFAULT, CW_USEDEFAULT, 505, 266, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+int ReportNoMainWindow() {
+    MessageBoxA(nullptr, "メインウィンドウを作成できませんでした。", "Clipwren", MB_OK);
+    return 1;
+}
+
+int RunMessageLoop() {
+    MSG message;
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) {
+            return 0;
+        }
+        if (got == -1) {
+            return EndAfterFailedRetrieval();
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+int EndAfterFailedRetrieval() {
+    // Without a working queue no quit message would ever end the run; saving through the
+    // window's normal destruction keeps the history instead of losing it.
+    if (IsWindow(MainWindow())) {
+        DestroyWindow(MainWindow());
+    }
+    return 1;
+}
+
+int RunClipwren() {
+    CreateUiResources();
+    RegisterWindowClasses();
+    if (!CreateMainWindow()) {
+        ReleaseUiResources();
+        return ReportNoMainWindow();
+    }
+    return RunMessageLoop();
+}
