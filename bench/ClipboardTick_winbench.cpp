@@ -8,6 +8,7 @@
 #include "base/Shell_win.h"
 #include "base/ids.h"
 #include "capture/CaptureDecision.h"
+#include "app/Capture_win.h"
 #include "capture/Clipboard_win.h"
 #include "history/HistoryStore.h"
 

@@ -15,6 +15,8 @@
 #include "history/HistoryStore.h"
 #include "ui/ComposedText.h"
 #include "ui/Display_win.h"
+#include "ui/EntryList_win.h"
+#include "ui/ViewState.h"
 
 namespace {
 
@@ -66,7 +68,7 @@ double MedianMilliseconds(int32_t mode, int rounds, bool composeOnly) {
         TheView().refreshPending = 1;
         Clock::time_point start = Clock::now();
         if (composeOnly) {
-            ComposeHistoryText(TheHistory());
+            ComposeHistoryText(TheHistory(), TheView());
         } else {
             RefreshDisplay();
         }
@@ -80,7 +82,9 @@ double MedianMilliseconds(int32_t mode, int rounds, bool composeOnly) {
 
 int main() {
     HistoryStore& store = TheHistory();
+    ViewState& view = TheView();
     InitEmptyStore(store);
+    InitViewState(view);
     for (int i = 0; i < MaxLiveEntries; ++i) {
         bool url = i % 2 == 0;
         std::string title = url ? Title(i) : std::to_string(1021) + " Byte";
@@ -102,5 +106,6 @@ int main() {
     }
     DestroyWindow(Shell().mainWindow);
     ReleaseStoreStrings(store);
+    ReleaseViewState(view);
     return 0;
 }

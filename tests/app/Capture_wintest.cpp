@@ -1,4 +1,5 @@
 // The capture tick under Wine: the real clipboard, a real window's timer 24 and the one store.
+#include "app/Capture_win.h"
 #include "capture/Clipboard_win.h"
 
 #include <windows.h>
@@ -16,7 +17,9 @@
 #include "capture/CaptureDecision.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryStoreFaults.h"
+#include "support/ClipboardAccess_win.h"
 #include "support/LoopbackHttpServer_win.h"
+#include "support/StoreBuilder.h"
 
 namespace {
 
@@ -46,48 +49,6 @@ HWND CreateTickingWindow() {
                            GetModuleHandleA(nullptr), nullptr);
 }
 
-HGLOBAL BlockOf(const void* bytes, size_t size) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size ? size : 1);
-    if (block) {
-        void* p = GlobalLock(block);
-        std::memcpy(p, bytes, size);
-        GlobalUnlock(block);
-    }
-    return block;
-}
-
-// Replaces the clipboard's content without going through the code under test: text (null for
-// none) and, when mark is given, one more registered format holding markBytes.
-bool PutClipboard(const char* text, const char* mark = nullptr, const void* markBytes = "",
-                  size_t markSize = 1) {
-    if (!OpenClipboard(nullptr)) {
-        return false;
-    }
-    bool ok = EmptyClipboard() != 0;
-    if (ok && text) {
-        ok = SetClipboardData(CF_TEXT, BlockOf(text, std::strlen(text) + 1)) != nullptr;
-    }
-    if (ok && mark) {
-        ok = SetClipboardData(RegisterClipboardFormatA(mark), BlockOf(markBytes, markSize)) != nullptr;
-    }
-    CloseClipboard();
-    return ok;
-}
-
-std::string ClipboardTextNow() {
-    std::string text = "<none>";
-    if (OpenClipboard(nullptr)) {
-        if (HANDLE handle = GetClipboardData(CF_TEXT)) {
-            if (const char* p = static_cast<const char*>(GlobalLock(handle))) {
-                text = p;
-                GlobalUnlock(handle);
-            }
-        }
-        CloseClipboard();
-    }
-    return text;
-}
-
 std::string Repeat(const char* piece, int times) {
     std::string out;
     for (int i = 0; i < times; ++i) {
@@ -96,21 +57,19 @@ std::string Repeat(const char* piece, int times) {
     return out;
 }
 
-class ClipboardTickTest : public testing::Test {
+class ClipboardTickTest : public StoreTest {
 protected:
     void SetUp() override {
+        StoreTest::SetUp();
         window = CreateTickingWindow();
         ASSERT_NE(window, nullptr);
         Shell().mainWindow = window;
-        ReleaseStoreStrings(store);
-        ASSERT_EQ(InitEmptyStore(store), 1);
     }
     void TearDown() override {
         KillTimer(window, CaptureTimer);
         DestroyWindow(window);
         Shell().mainWindow = nullptr;
-        ReleaseStoreStrings(store);
-        EXPECT_EQ(store.ownedStrings, 0);
+        StoreTest::TearDown();
     }
 
     // Entry i (0 the newest) holds "http://127.0.0.1:1/<i>x" with the title "t<i>".
@@ -127,7 +86,6 @@ protected:
         ClipboardTick(CaptureTimer);
     }
 
-    HistoryStore& store = TheHistory();
     HWND window = nullptr;
 };
 
@@ -181,7 +139,7 @@ TEST_F(ClipboardTickTest, NoTextChangesNothingAndLeavesTheFlag) {
 TEST_F(ClipboardTickTest, UrlModesTakeUrlsOnly) {
     for (int32_t mode : {DisplayMode::UrlOnly, DisplayMode::UrlTitle | DisplayMode::ListDisplay}) {
         ReleaseStoreStrings(store);
-        ASSERT_EQ(InitEmptyStore(store), 1);
+        InitEmptyStore(store);
         view.displayMode = mode;
         view.refreshPending = 0;
         TickWith("a plain sentence, not an address");
@@ -385,21 +343,6 @@ TEST_F(ClipboardTickTest, FailedAllocationsAddNothing) {
     ClipboardTick(CaptureTimer);
     ASSERT_EQ(store.count, 1);
     EXPECT_STREQ(store.title[0], "9 Byte");
-}
-
-TEST(ClipboardText, WriteAndReadRoundTripShiftJis) {
-    const char text[] = "表示 http://127.0.0.1:1/ソ";
-    EXPECT_EQ(WriteClipboardText(text), 1);
-    EXPECT_EQ(ClipboardTextNow(), text);
-    char buffer[CaptureBufferSize] = {};
-    EXPECT_EQ(ReadClipboardText(buffer, CaptureCapacity), 1);
-    EXPECT_STREQ(buffer, text);
-    // A small capacity cuts before the double-byte character it would split.
-    char small[5];
-    EXPECT_EQ(ReadClipboardText(small, sizeof small), 1);
-    EXPECT_STREQ(small, "表");
-    EXPECT_EQ(WriteClipboardText(""), 1);
-    EXPECT_EQ(ClipboardTextNow(), "");
 }
 
 // Programs open the clipboard for a window of theirs. (Wine lets a second OpenClipboard(NULL) in

@@ -11,6 +11,7 @@
 #include "base/ids.h"
 #include "capture/Clipboard_win.h"
 #include "history/HistoryStore.h"
+#include "ui/ViewState.h"
 #include "support/MessageBoxHook_win.h"
 #include "support/ShellSession_win.h"
 

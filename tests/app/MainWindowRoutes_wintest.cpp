@@ -1,6 +1,6 @@
 // The list actions reached through the real main window: its buttons, the list's notifications
 // and the delete-all command.
-#include "ui/UiWindow_win.h"
+#include "support/UiWindow_win.h"
 
 #include "support/MessageBoxHook_win.h"
 #include "support/ShellSession_win.h"

@@ -10,6 +10,7 @@
 #include "base/Shell_win.h"
 #include "base/ids.h"
 #include "history/HistoryStore.h"
+#include "ui/ViewState.h"
 #include "support/MessageBoxHook_win.h"
 #include "support/ShellSession_win.h"
 
@@ -80,7 +81,7 @@ TEST(MainWindow, ControlsAreCreatedAsTabled) {
         EXPECT_EQ(style, c.style) << std::hex << style;
         const LRESULT font = SendMessageA(control, WM_GETFONT, 0, 0);
         if (c.id == EntryList) {
-            EXPECT_EQ(font, reinterpret_cast<LRESULT>(TheHistory().listFont));
+            EXPECT_EQ(font, reinterpret_cast<LRESULT>(Shell().listFont));
         } else {
             EXPECT_EQ(font, reinterpret_cast<LRESULT>(Shell().controlFont));
         }
@@ -162,7 +163,7 @@ TEST(MainWindow, MinimisedAndRestoredWindowKeepsItsLayout) {
 TEST(MainWindow, TextModeButtonsReplaceOnlyTheTextMode) {
     ShellSession session;
     HWND main = session.main();
-    HistoryStore& store = TheHistory();
+    ViewState& view = TheView();
 
     Click(main, UrlTitleButton);
     EXPECT_EQ(view.displayMode, DisplayMode::UrlTitle);
@@ -187,7 +188,7 @@ TEST(MainWindow, TextModeButtonsReplaceOnlyTheTextMode) {
 TEST(MainWindow, ButtonsActOnClicksOnly) {
     ShellSession session;
     HWND main = session.main();
-    HistoryStore& store = TheHistory();
+    ViewState& view = TheView();
     for (int code : {BN_SETFOCUS, BN_KILLFOCUS, 1}) {
         Click(main, UrlTextButton, code);
         EXPECT_EQ(view.displayMode, DisplayMode::UrlOnly);
@@ -236,7 +237,9 @@ TEST(MainWindow, CloseSavesAtOnceWithoutAQuestion) {
     EXPECT_NE(ReadWholeFile(file).find("http://example.com/closed"), std::string::npos);
     EXPECT_NE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
     // The history has been released, the shell's resources are gone, the loop may end.
-    EXPECT_EQ(TheHistory().listFont, nullptr);
+    EXPECT_EQ(TheHistory().count, 0);
+    EXPECT_EQ(TheHistory().ownedStrings, 0);
+    EXPECT_EQ(Shell().listFont, nullptr);
     EXPECT_EQ(Shell().backgroundBrush, nullptr);
     EXPECT_EQ(PumpPendingMessages(), 0);
 }
@@ -258,7 +261,7 @@ TEST(MainWindow, SessionEndSavesAndKeepsEverythingUsable) {
     EXPECT_TRUE(IsWindow(main));
     EXPECT_EQ(store.count, 1);
     EXPECT_STREQ(store.content[0], "http://example.com/a");
-    EXPECT_NE(store.listFont, nullptr);
+    EXPECT_NE(Shell().listFont, nullptr);
     EXPECT_EQ(PumpPendingMessages(), -1);
 
     // Messages still arriving find the store intact, and a normal exit saves as usual.

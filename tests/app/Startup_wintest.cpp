@@ -5,7 +5,9 @@
 #include <string>
 
 #include "base/Shell_win.h"
+#include "app/Startup_win.h"
 #include "app/UiResources_win.h"
+#include "base/Menu_win.h"
 #include "base/ids.h"
 #include "history/HistoryStore.h"
 #include "support/MessageBoxHook_win.h"
@@ -93,6 +95,21 @@ TEST(Startup, FontsAndBrushAreAsTabled) {
         EXPECT_EQ(font.lfPitchAndFamily, e.pitchAndFamily);
         EXPECT_STREQ(font.lfFaceName, "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");
     }
+    ASSERT_NE(Shell().listFont, nullptr);
+    LOGFONTA font;
+    ASSERT_EQ(GetObjectA(static_cast<HFONT>(Shell().listFont), sizeof font, &font),
+              static_cast<int>(sizeof font));
+    EXPECT_EQ(font.lfHeight, 16);
+    EXPECT_EQ(font.lfWidth, 0);
+    EXPECT_EQ(font.lfWeight, FW_DONTCARE);
+    EXPECT_EQ(font.lfItalic, 0);
+    EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_EQ(font.lfOutPrecision, OUT_CHARACTER_PRECIS);
+    EXPECT_EQ(font.lfClipPrecision, CLIP_DEFAULT_PRECIS);
+    EXPECT_EQ(font.lfQuality, DEFAULT_QUALITY);
+    EXPECT_EQ(font.lfPitchAndFamily, FIXED_PITCH | FF_DONTCARE);
+    EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
+
     LOGBRUSH brush = {};
     ASSERT_EQ(GetObjectA(Shell().backgroundBrush, sizeof brush, &brush), static_cast<int>(sizeof brush));
     EXPECT_EQ(brush.lbColor, GetSysColor(COLOR_BTNFACE));
@@ -139,6 +156,7 @@ TEST(Startup, ReleaseLeavesNoHandles) {
     EXPECT_EQ(Shell().menuBar, nullptr);
     EXPECT_EQ(Shell().controlFont, nullptr);
     EXPECT_EQ(Shell().dialogFont, nullptr);
+    EXPECT_EQ(Shell().listFont, nullptr);
     EXPECT_EQ(Shell().backgroundBrush, nullptr);
 }
 

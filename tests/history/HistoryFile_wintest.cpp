@@ -8,7 +8,8 @@
 #include "history/HistoryCodec.h"
 #include "history/HistoryFileFaults_win.h"
 #include "history/HistoryFile_win.h"
-#include "support/ShellSession_win.h"
+#include "support/ScratchFolder_win.h"
+#include "support/StoreBuilder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,40 +18,24 @@
 
 namespace {
 
-std::string Record(int number, const std::string& kind, const std::string& title,
-                   const std::string& content) {
-    return "__ContentsNomber." + std::to_string(number) + "\r\n" + kind + "\r\n" + title + "\r\n" + content +
-           "\r\n__ContensEnd\r\n";
-}
-
-const std::string WorkedExample = Record(0, "2", "24 Byte", "memo line 1\r\nmemo line 2") +
-                                  Record(1, "1", "Sample Page", "http://sample.jp/");
+const std::string& WorkedExample = ::WorkedExample();
 
 class HistoryFile : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
-        ASSERT_FALSE(folder.empty());
-        ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+        ASSERT_TRUE(scratch.entered());
         std::memset(&store, 0, sizeof store);
     }
 
     // The scratch folder itself goes with its files when the fixture is destroyed.
     void TearDown() override {
         FailHistoryFileStep(HistoryFileStep::None);
-        if (store.listFont) {
-            SaveHistoryIgnored();
-        }
-        SetCurrentDirectoryA(previous);
+        SaveHistoryIgnored();
         SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 
     // Ends a run whose result the test does not look at, without touching the folder's files.
-    void SaveHistoryIgnored() {
-        ReleaseStoreStrings(store);
-        DeleteObject(static_cast<HFONT>(store.listFont));
-        store.listFont = nullptr;
-    }
+    void SaveHistoryIgnored() { ReleaseStoreStrings(store); }
 
     std::string PathOf(const char* name) const { return folder + "\\" + name; }
 
@@ -114,44 +99,21 @@ protected:
         Insert("this run's entry");
     }
 
-    TempFolder scratch;
+    ScratchDirectory scratch;
     const std::string folder = scratch.path();
-    char previous[MAX_PATH];
     HistoryStore store;
 };
 
-TEST_F(HistoryFile, MissingFileGivesTheInitialViewState) {
+TEST_F(HistoryFile, MissingFileIsAnEmptyHistory) {
     LoadHistory(store);
     EXPECT_EQ(store.count, 0);
-    EXPECT_STREQ(view.displayText, "Non");
-    EXPECT_EQ(view.displayMode, 1);
-    EXPECT_EQ(view.listRowCount, 0);
     for (int i = 0; i < HistoryCapacity; ++i) {
-        EXPECT_EQ(view.listRowMap[i], -1);
         EXPECT_EQ(store.content[i], nullptr);
         EXPECT_EQ(store.title[i], nullptr);
         EXPECT_EQ(static_cast<int>(store.kind[i]), 0);
     }
-    EXPECT_EQ(view.listWidth, 512);
-    EXPECT_EQ(view.refreshPending, 1);
-
-    ASSERT_NE(store.listFont, nullptr);
-    LOGFONTA font;
-    ASSERT_EQ(GetObjectA(static_cast<HFONT>(store.listFont), sizeof font, &font),
-              static_cast<int>(sizeof font));
-    EXPECT_EQ(font.lfHeight, 16);
-    EXPECT_EQ(font.lfWidth, 0);
-    EXPECT_EQ(font.lfWeight, FW_DONTCARE);
-    EXPECT_EQ(font.lfItalic, 0);
-    EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
-    EXPECT_EQ(font.lfOutPrecision, OUT_CHARACTER_PRECIS);
-    EXPECT_EQ(font.lfClipPrecision, CLIP_DEFAULT_PRECIS);
-    EXPECT_EQ(font.lfQuality, DEFAULT_QUALITY);
-    EXPECT_EQ(font.lfPitchAndFamily, FIXED_PITCH | FF_DONTCARE);
-    EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
 
     SaveHistory(store);
-    EXPECT_EQ(store.listFont, nullptr);
     EXPECT_EQ(store.count, 0);
     EXPECT_EQ(store.ownedStrings, 0);
     // An empty history is an empty, hidden file.
@@ -195,7 +157,6 @@ TEST_F(HistoryFile, EachFailingStepLeavesTheOldFileAndNoTemporaryFile) {
         SaveHistory(store); // releases the store all the same
         FailHistoryFileStep(HistoryFileStep::None);
         EXPECT_EQ(store.ownedStrings, 0);
-        EXPECT_EQ(store.listFont, nullptr);
         EXPECT_EQ(ReadFileBytes("CWHistry.txt"), WorkedExample);
         EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
     }

@@ -1,5 +1,5 @@
 // The check-box list on a real list view: columns, cells, row map and check marks.
-#include "ui/UiWindow_win.h"
+#include "support/UiWindow_win.h"
 
 namespace {
 
@@ -8,16 +8,16 @@ using EntryListTest = UiWindowTest;
 using Columns = std::vector<std::string>;
 
 TEST_F(EntryListTest, ColumnsAndCellsOfEachMode) {
-    FillStore(store(), {Text("hello world!"), Url("http://one.example/", "一番目"), OtherKind("odd", 5),
+    FillStore(store, {Text("hello world!"), Url("http://one.example/", "一番目"), OtherKind("odd", 5),
                         Url("http://two.example/", "Two")});
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     EXPECT_EQ(ColumnsOf(list()), Columns{"URL:512"});
     ASSERT_EQ(RowsOf(list()), 2);
     EXPECT_EQ(CellOf(list(), 0, 0), "http://one.example/");
     EXPECT_EQ(CellOf(list(), 1, 0), "http://two.example/");
-    EXPECT_EQ(view().listRowCount, 2);
-    EXPECT_EQ(view().listRowMap[0], 1);
-    EXPECT_EQ(view().listRowMap[1], 3);
+    EXPECT_EQ(view.listRowCount, 2);
+    EXPECT_EQ(view.listRowMap[0], 1);
+    EXPECT_EQ(view.listRowMap[1], 3);
 
     Show(DisplayMode::UrlTitle | DisplayMode::ListDisplay);
     EXPECT_EQ(ColumnsOf(list()), (Columns{"title:256", "URL:256"}));
@@ -33,47 +33,47 @@ TEST_F(EntryListTest, ColumnsAndCellsOfEachMode) {
     EXPECT_EQ(CellOf(list(), 0, 2), "hello world!");
     EXPECT_EQ(CellOf(list(), 1, 0), "[Url]");
     EXPECT_EQ(CellOf(list(), 2, 2), "http://two.example/");
-    EXPECT_EQ(view().listRowMap[2], 3);
+    EXPECT_EQ(view.listRowMap[2], 3);
 
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     EXPECT_EQ(ColumnsOf(list()), Columns{"URL:512"});
 }
 
 TEST_F(EntryListTest, WidthsFollowListWidthAtTheNextRebuild) {
-    FillStore(store(), {Url("http://one.example/", "One")});
-    view().listWidth = 257;
+    FillStore(store, {Url("http://one.example/", "One")});
+    view.listWidth = 257;
     Show(DisplayMode::UrlTitle | DisplayMode::ListDisplay);
     EXPECT_EQ(ColumnsOf(list()), (Columns{"title:256", "URL:1"}));
-    view().listWidth = 320;
+    view.listWidth = 320;
     Show(DisplayMode::UrlText | DisplayMode::ListDisplay);
     EXPECT_EQ(ColumnsOf(list()), (Columns{"Format:107", "title:107", "Object:107"}));
-    view().listWidth = -40;
+    view.listWidth = -40;
     Show(DisplayMode::UrlText | DisplayMode::ListDisplay);
     EXPECT_EQ(ColumnsOf(list()).size(), 3u);
     EXPECT_EQ(RowsOf(list()), 1);
 }
 
 TEST_F(EntryListTest, NoUrlsGiveOneColumnAndNoRows) {
-    FillStore(store(), {Text("a"), Text("b")});
+    FillStore(store, {Text("a"), Text("b")});
     Show(DisplayMode::UrlText | DisplayMode::ListDisplay);
     ASSERT_EQ(RowsOf(list()), 2);
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     EXPECT_EQ(ColumnsOf(list()), Columns{"URL:512"});
     EXPECT_EQ(RowsOf(list()), 0);
-    EXPECT_EQ(view().listRowCount, 0);
+    EXPECT_EQ(view.listRowCount, 0);
 }
 
 TEST_F(EntryListTest, UnknownTextModeLeavesTheListAlone) {
-    FillStore(store(), {Url("http://one.example/", "One")});
+    FillStore(store, {Url("http://one.example/", "One")});
     Show(DisplayMode::UrlTitle | DisplayMode::ListDisplay);
-    view().displayMode = 3 | DisplayMode::ListDisplay;
-    FillEntryList(list(), store());
+    view.displayMode = 3 | DisplayMode::ListDisplay;
+    FillEntryList(list(), store, view);
     EXPECT_EQ(ColumnsOf(list()), (Columns{"title:256", "URL:256"}));
     EXPECT_EQ(RowsOf(list()), 1);
 }
 
 TEST_F(EntryListTest, CheckMarksReadBack) {
-    FillStore(store(),
+    FillStore(store,
               {Url("http://0.example/", "0"), Url("http://1.example/", "1"), Url("http://2.example/", "2")});
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     CheckRow(list(), 1);

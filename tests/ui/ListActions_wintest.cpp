@@ -1,6 +1,6 @@
 // The list actions on a real list: copy back, the context menu and its commands, delete-all,
 // and rows that stay with their entries while captures move them.
-#include "ui/UiWindow_win.h"
+#include "support/UiWindow_win.h"
 
 #include <cstdio>
 
@@ -89,37 +89,37 @@ private:
 };
 
 TEST_F(ListActionsTest, DoubleClickCopiesBackAndPromotesBeyondTheFiveNewest) {
-    FillStore(store(), Urls(10));
+    FillStore(store, Urls(10));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     NMITEMACTIVATE note = RowNote(7);
     OnListDoubleClick(&note);
     EXPECT_EQ(ClipboardText(), "http://e7.example/");
     EXPECT_EQ(ContentAt(0), "http://e7.example/");
     EXPECT_EQ(CellOf(list(), 0, 0), "http://e7.example/"); // rebuilt
-    EXPECT_EQ(view().refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
 
     note = RowNote(3);
     OnListDoubleClick(&note);
     EXPECT_EQ(ClipboardText(), "http://e2.example/");
     EXPECT_EQ(ContentAt(3), "http://e2.example/");
-    EXPECT_EQ(view().refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
 }
 
 TEST_F(ListActionsTest, DoubleClickOnNoRowDoesNothing) {
-    FillStore(store(), Urls(3));
+    FillStore(store, Urls(3));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
-    view().refreshPending = 1;
+    view.refreshPending = 1;
     NMITEMACTIVATE note = RowNote(-1);
     OnListDoubleClick(&note);
     note = RowNote(3);
     OnListDoubleClick(&note);
-    EXPECT_EQ(view().refreshPending, 1);
+    EXPECT_EQ(view.refreshPending, 1);
 }
 
 TEST_F(ListActionsTest, StaleRowCopiesTheEntryItShowed) {
-    FillStore(store(), Urls(10));
+    FillStore(store, Urls(10));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
-    InsertAtTop(store(), "http://captured.example/", EntryKind::Url, "captured");
+    InsertAtTop(store, "http://captured.example/", EntryKind::Url, "captured");
     NMITEMACTIVATE note = RowNote(4);
     OnListDoubleClick(&note);
     EXPECT_EQ(ClipboardText(), "http://e4.example/");
@@ -129,7 +129,7 @@ TEST_F(ListActionsTest, StaleRowCopiesTheEntryItShowed) {
 }
 
 TEST_F(ListActionsTest, MenuItemsForTheNewestAndForOthers) {
-    FillStore(store(),
+    FillStore(store,
               {Url("http://e0.example/", "ページ"), Text("12345"), Url("http://e2.example/", "Two")});
     Show(DisplayMode::UrlText | DisplayMode::ListDisplay);
     std::vector<SeenMenuItem> items = RunMenu(0, 0);
@@ -148,7 +148,7 @@ TEST_F(ListActionsTest, MenuItemsForTheNewestAndForOthers) {
 }
 
 TEST_F(ListActionsTest, NoMenuForNoRow) {
-    FillStore(store(), Urls(2));
+    FillStore(store, Urls(2));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     MenuDriver driver(0);
     NMITEMACTIVATE note = RowNote(-1);
@@ -157,35 +157,35 @@ TEST_F(ListActionsTest, NoMenuForNoRow) {
 }
 
 TEST_F(ListActionsTest, ViewingATextEntry) {
-    FillStore(store(), {Url("http://e0.example/", "0"), Text("hello"), Url("http://e2.example/", "2")});
+    FillStore(store, {Url("http://e0.example/", "0"), Text("hello"), Url("http://e2.example/", "2")});
     Show(DisplayMode::UrlText | DisplayMode::ListDisplay);
-    view().refreshPending = 1;
+    view.refreshPending = 1;
     MessageBoxAnswerer boxes({IDOK});
     RunMenu(1, OpenItem);
     ASSERT_EQ(boxes.seen().size(), 1u);
     EXPECT_EQ(boxes.seen()[0].caption, "TEXT内容の確認");
     EXPECT_EQ(boxes.seen()[0].text, "[Text] - 5 Byte\r\n---------------------------------------\r\nhello");
-    EXPECT_EQ(store().count, 3);
-    EXPECT_EQ(view().refreshPending, 0);
+    EXPECT_EQ(store.count, 3);
+    EXPECT_EQ(view.refreshPending, 0);
 }
 
 TEST_F(ListActionsTest, DismissedMenuLeavesTheRefreshFlag) {
-    FillStore(store(), Urls(3));
+    FillStore(store, Urls(3));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
-    InsertAtTop(store(), "http://captured.example/", EntryKind::Url, "captured");
+    InsertAtTop(store, "http://captured.example/", EntryKind::Url, "captured");
     // Nothing asked for a rebuild: the list keeps its rows.
-    view().refreshPending = 0;
+    view.refreshPending = 0;
     RunMenu(1, 0);
     EXPECT_EQ(RowsOf(list()), 3);
     // A capture had asked for one: the refresh after the menu makes it.
-    view().refreshPending = 1;
+    view.refreshPending = 1;
     RunMenu(1, 0);
     EXPECT_EQ(RowsOf(list()), 4);
     EXPECT_EQ(CellOf(list(), 0, 0), "http://captured.example/");
 }
 
 TEST_F(ListActionsTest, DeleteOneAsksAndRemovesOnYes) {
-    FillStore(store(), {Url("http://e0.example/", "0"), Text("abc"), Url("http://e2.example/", "T2")});
+    FillStore(store, {Url("http://e0.example/", "0"), Text("abc"), Url("http://e2.example/", "T2")});
     Show(DisplayMode::UrlText | DisplayMode::ListDisplay);
     {
         MessageBoxAnswerer boxes({IDNO});
@@ -194,27 +194,27 @@ TEST_F(ListActionsTest, DeleteOneAsksAndRemovesOnYes) {
         EXPECT_EQ(boxes.seen()[0].caption, "削除の確認");
         EXPECT_EQ(boxes.seen()[0].text,
                   "[Url] - T2\r\nhttp://e2.example/\r\n--------------------------\r\nを削除して良いですか？");
-        EXPECT_EQ(store().count, 3);
-        EXPECT_EQ(view().refreshPending, 0);
+        EXPECT_EQ(store.count, 3);
+        EXPECT_EQ(view.refreshPending, 0);
     }
     MessageBoxAnswerer boxes({IDYES});
     RunMenu(1, DeleteOneItem);
     ASSERT_EQ(boxes.seen().size(), 1u);
     EXPECT_EQ(boxes.seen()[0].text,
               "[Text] - 3 Byte\r\nabc\r\n--------------------------\r\nを削除して良いですか？");
-    ASSERT_EQ(store().count, 2);
+    ASSERT_EQ(store.count, 2);
     EXPECT_EQ(ContentAt(1), "http://e2.example/");
     EXPECT_EQ(RowsOf(list()), 2);
 }
 
 TEST_F(ListActionsTest, CaptureDuringDeleteOneConfirmation) {
-    FillStore(store(), Urls(4));
+    FillStore(store, Urls(4));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     CaptureWhileAsking capture;
     RunMenu(2, DeleteOneItem);
     ASSERT_EQ(capture.texts.size(), 1u);
     EXPECT_EQ(capture.texts[0].substr(0, 10), "[Url] - T2");
-    ASSERT_EQ(store().count, 4);
+    ASSERT_EQ(store.count, 4);
     EXPECT_EQ(ContentAt(0), "http://captured.example/");
     EXPECT_EQ(ContentAt(1), "http://e0.example/");
     EXPECT_EQ(ContentAt(2), "http://e1.example/");
@@ -222,22 +222,22 @@ TEST_F(ListActionsTest, CaptureDuringDeleteOneConfirmation) {
 }
 
 TEST_F(ListActionsTest, StaleRowDeletesTheEntryItShowed) {
-    FillStore(store(), Urls(3));
+    FillStore(store, Urls(3));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
-    InsertAtTop(store(), "http://captured.example/", EntryKind::Url, "captured");
+    InsertAtTop(store, "http://captured.example/", EntryKind::Url, "captured");
     // Row 0 showed the newest entry; it no longer is, so it may now be deleted.
     MessageBoxAnswerer boxes({IDYES});
     std::vector<SeenMenuItem> items = RunMenu(0, DeleteOneItem);
     EXPECT_EQ(items.size(), 3u);
     ASSERT_EQ(boxes.seen().size(), 1u);
     EXPECT_EQ(boxes.seen()[0].text.substr(0, 10), "[Url] - T0");
-    ASSERT_EQ(store().count, 3);
+    ASSERT_EQ(store.count, 3);
     EXPECT_EQ(ContentAt(0), "http://captured.example/");
     EXPECT_EQ(ContentAt(1), "http://e1.example/");
 }
 
 TEST_F(ListActionsTest, DeleteCheckedRowsOneAndThree) {
-    FillStore(store(), Urls(5));
+    FillStore(store, Urls(5));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     CheckRow(list(), 1);
     CheckRow(list(), 3);
@@ -246,7 +246,7 @@ TEST_F(ListActionsTest, DeleteCheckedRowsOneAndThree) {
     ASSERT_EQ(boxes.seen().size(), 1u);
     EXPECT_EQ(boxes.seen()[0].caption, "削除の確認");
     EXPECT_EQ(boxes.seen()[0].text, "選択された2個の項目を削除しても良いですか？");
-    ASSERT_EQ(store().count, 3);
+    ASSERT_EQ(store.count, 3);
     EXPECT_EQ(ContentAt(0), "http://e0.example/");
     EXPECT_EQ(ContentAt(1), "http://e2.example/");
     EXPECT_EQ(ContentAt(2), "http://e4.example/");
@@ -255,31 +255,31 @@ TEST_F(ListActionsTest, DeleteCheckedRowsOneAndThree) {
 }
 
 TEST_F(ListActionsTest, DeleteCheckedNeverRemovesRowZero) {
-    FillStore(store(), Urls(3));
+    FillStore(store, Urls(3));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     CheckRow(list(), 0);
     MessageBoxAnswerer boxes({IDYES});
     RunMenu(1, DeleteCheckedItem);
     ASSERT_EQ(boxes.seen().size(), 1u);
     EXPECT_EQ(boxes.seen()[0].text, "選択された1個の項目を削除しても良いですか？");
-    EXPECT_EQ(store().count, 3);
+    EXPECT_EQ(store.count, 3);
     EXPECT_EQ(IsRowChecked(list(), 0), 0); // rebuilt
 }
 
 TEST_F(ListActionsTest, DeleteCheckedWithNothingChecked) {
-    FillStore(store(), Urls(3));
+    FillStore(store, Urls(3));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     MessageBoxAnswerer boxes({IDOK});
-    view().refreshPending = 0;
+    view.refreshPending = 0;
     RunMenu(1, DeleteCheckedItem);
     ASSERT_EQ(boxes.seen().size(), 1u);
     EXPECT_EQ(boxes.seen()[0].text, "項目が選択されていません。");
-    EXPECT_EQ(store().count, 3);
-    EXPECT_EQ(view().refreshPending, 0);
+    EXPECT_EQ(store.count, 3);
+    EXPECT_EQ(view.refreshPending, 0);
 }
 
 TEST_F(ListActionsTest, CaptureDuringDeleteCheckedConfirmation) {
-    FillStore(store(), Urls(5));
+    FillStore(store, Urls(5));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
     CheckRow(list(), 1);
     CheckRow(list(), 3);
@@ -287,7 +287,7 @@ TEST_F(ListActionsTest, CaptureDuringDeleteCheckedConfirmation) {
     RunMenu(2, DeleteCheckedItem);
     ASSERT_EQ(capture.texts.size(), 1u);
     EXPECT_EQ(capture.texts[0], "選択された2個の項目を削除しても良いですか？");
-    ASSERT_EQ(store().count, 4);
+    ASSERT_EQ(store.count, 4);
     EXPECT_EQ(ContentAt(0), "http://captured.example/");
     EXPECT_EQ(ContentAt(1), "http://e0.example/");
     EXPECT_EQ(ContentAt(2), "http://e2.example/");
@@ -296,24 +296,24 @@ TEST_F(ListActionsTest, CaptureDuringDeleteCheckedConfirmation) {
 
 TEST_F(ListActionsTest, DeleteAllKeepsTheNewest) {
     for (int n : {5, 1, 0}) {
-        FillStore(store(), Urls(n));
+        FillStore(store, Urls(n));
         Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
         MessageBoxAnswerer boxes({IDYES});
         DeleteAllEntries();
         ASSERT_EQ(boxes.seen().size(), 1u);
         EXPECT_EQ(boxes.seen()[0].caption, "削除の確認");
         EXPECT_EQ(boxes.seen()[0].text, "全ての項目を削除しても良いですか？");
-        EXPECT_EQ(store().count, n ? 1 : 0);
+        EXPECT_EQ(store.count, n ? 1 : 0);
         if (n) {
             EXPECT_EQ(ContentAt(0), "http://e0.example/");
         }
     }
-    FillStore(store(), Urls(5));
+    FillStore(store, Urls(5));
     MessageBoxAnswerer boxes({IDNO});
-    view().refreshPending = 1;
+    view.refreshPending = 1;
     DeleteAllEntries();
-    EXPECT_EQ(store().count, 5);
-    EXPECT_EQ(view().refreshPending, 0);
+    EXPECT_EQ(store.count, 5);
+    EXPECT_EQ(view.refreshPending, 0);
 }
 
 // A "URL" entry from an edited history file that names a batch file: the menu's open item must not
@@ -336,12 +336,12 @@ TEST_F(ListActionsTest, OpenStartsNothingButWebAddresses) {
     std::string planted = writeBatch("planted.bat", "planted.txt");
     std::string control = writeBatch("control.bat", "control.txt");
 
-    FillStore(store(), {Url("http://e0.example/", "0"), Url(planted, "planted")});
+    FillStore(store, {Url("http://e0.example/", "0"), Url(planted, "planted")});
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
-    view().refreshPending = 1;
+    view.refreshPending = 1;
     RunMenu(1, OpenItem);
-    EXPECT_EQ(view().refreshPending, 0);
-    EXPECT_EQ(store().count, 2);
+    EXPECT_EQ(view.refreshPending, 0);
+    EXPECT_EQ(store.count, 2);
 
     OpenDocument(control.c_str(), nullptr);
     bool controlRan = false;

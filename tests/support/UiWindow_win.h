@@ -1,5 +1,5 @@
-// A main window with the text view (1000) and the check-box list (1006) for the presentation
-// tests, and readers and drivers for its controls, menus and message boxes.
+// A main window with the program's controls for the presentation tests, and readers and drivers
+// for its controls, menus and message boxes.
 #pragma once
 
 #include <windows.h>
@@ -12,11 +12,15 @@
 
 #include "base/Shell_win.h"
 #include "base/ids.h"
-#include "ui/Display_win.h"
+#include "app/MainWindow_win.h"
 #include "support/StoreBuilder.h"
+#include "ui/Display_win.h"
+#include "ui/EntryList_win.h"
+#include "ui/ListActions_win.h"
 
-// Hidden: under Wine without a window manager, hiding a shown top-level window waits 2 s for
-// a withdrawal that never comes.
+// The main window's controls, made by the program's own table, on a hidden window of the test's
+// class. Hidden: under Wine without a window manager, hiding a shown top-level window waits 2 s
+// for a withdrawal that never comes.
 inline HWND CreateUiTestWindow() {
     static const char className[] = "ClipwrenUiTest";
     static bool registered = false;
@@ -33,41 +37,40 @@ inline HWND CreateUiTestWindow() {
     }
     HWND main = CreateWindowExA(0, className, "Clipwren", WS_OVERLAPPEDWINDOW, 0, 0, 640, 240, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
-    CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, 0,
-                    512, 200, main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(TextView)), nullptr,
-                    nullptr);
-    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "SysListView32", "", 0x50000001, 0, 0, 512, 200, main,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(EntryList)), nullptr, nullptr);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0x25, 0x25);
+    CreateMainControls(main);
+    HWND list = GetDlgItem(main, EntryList);
+    // As the main window's creation prepares the list, and as its first layout places it.
+    const LPARAM listStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, listStyles, listStyles);
     ShowWindow(list, SW_HIDE);
     SetUrlOnlyColumns(list);
+    MoveWindow(GetDlgItem(main, TextView), 0, 0, 512, 200, FALSE);
+    MoveWindow(list, 0, 0, 512, 200, FALSE);
     return main;
 }
 
-// Sets up the one history and a fresh main window for every test, and releases both after it.
-class UiWindowTest : public ::testing::Test {
+// Sets up the one history and view state and a fresh main window for every test, and releases
+// them after it.
+class UiWindowTest : public StoreTest {
 protected:
     void SetUp() override {
-        ReleaseStoreStrings(TheHistory());
-        InitEmptyStore(TheHistory());
+        StoreTest::SetUp();
         Shell().mainWindow = CreateUiTestWindow();
         ASSERT_NE(MainWindow(), nullptr);
     }
     void TearDown() override {
         DestroyWindow(MainWindow());
         Shell().mainWindow = nullptr;
-        ReleaseStoreStrings(TheHistory());
-        EXPECT_EQ(TheHistory().ownedStrings, 0);
+        StoreTest::TearDown();
     }
 
-    HistoryStore& store() { return TheHistory(); }
     HWND textView() { return GetDlgItem(MainWindow(), TextView); }
     HWND list() { return GetDlgItem(MainWindow(), EntryList); }
 
     // Rebuilds the visible view in this display mode.
     void Show(int32_t mode) {
-        view().displayMode = mode;
-        view().refreshPending = 1;
+        view.displayMode = mode;
+        view.refreshPending = 1;
         RefreshDisplay();
     }
 };
