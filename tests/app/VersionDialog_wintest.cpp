@@ -217,6 +217,23 @@ void CheckControls(DialogDriver& driver, HWND dialog) {
         }
         previous = control;
     }
+    // The credit fits on one line of its label at the dialog font, with room to spare for a
+    // wider face than the one this machine draws with.
+    {
+        HWND maker = GetDlgItem(dialog, MakerLabel);
+        const std::string credit = TextOf(maker);
+        HDC dc = GetDC(maker);
+        HGDIOBJ old = SelectObject(dc, Shell().dialogFont);
+        SIZE extent = {};
+        EXPECT_TRUE(GetTextExtentPoint32A(dc, credit.c_str(), static_cast<int>(credit.size()), &extent));
+        SelectObject(dc, old);
+        ReleaseDC(maker, dc);
+        RECT label = {};
+        GetClientRect(maker, &label);
+        EXPECT_GT(extent.cx, 0);
+        EXPECT_LE(extent.cx + 10, label.right) << "credit is " << extent.cx << " pixels wide";
+    }
+
     // Read-only: the address can be copied but not changed.
     EXPECT_NE(GetWindowLongPtrA(GetDlgItem(dialog, HomePageField), GWL_STYLE) & ES_READONLY, 0);
 
