@@ -130,9 +130,9 @@ class CheckLayersTest(unittest.TestCase):
         self.assertIn("folders capture, history, web:", found[0].reason)
 
     def test_nkf32_includes_nothing_from_src(self):
-        for spec in ['"base/Text.h"', '"../src/base/Text.h"', "<history/Store.h>", '"ui/NotYetWritten.h"']:
-            with self.subTest(spec):
-                self.assert_only({"nkf32/Bad.cpp": f"#include {spec}\n"}, "nkf32/Bad.cpp", 1, f"nkf32 includes {spec} from src/")
+        for included in ['"base/Text.h"', '"../src/base/Text.h"', "<history/Store.h>", '"ui/NotYetWritten.h"']:
+            with self.subTest(included):
+                self.assert_only({"nkf32/Bad.cpp": f"#include {included}\n"}, "nkf32/Bad.cpp", 1, f"nkf32 includes {included} from src/")
 
     def test_portable_file_includes_no_windows_header(self):
         cases = [
