@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes history files for the end-to-end tests, in the program's own record format.
+"""Writes history files in the program's own record format, for the end-to-end tests, the
+benchmarks and the screenshots.
 
   histfile.py compose OUT      stdin: one entry per line, "kind<TAB>title<TAB>content" in UTF-8,
                                with \\r, \\n, \\t and \\\\ escaped; written in code page 932

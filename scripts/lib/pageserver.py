@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Loopback page server for the end-to-end tests and benchmarks.
+"""Loopback page server for the end-to-end tests and the benchmarks.
 
 Serves pages whose titles are encoded in UTF-8, EUC-JP, ISO-2022-JP and Shift_JIS, a 404 page
 with a title, pages without a usable title, a server that never answers and one that trickles a
