@@ -1,5 +1,5 @@
 // nkf32.dll's exports: the options of the process and the conversion they select.
-#include "nkf32.h"
+#include "Nkf32Exports_win.h"
 
 #include <atomic>
 

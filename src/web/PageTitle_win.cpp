@@ -9,7 +9,7 @@
 
 #include "base/Guards_win.h"
 #include "base/Heap_win.h"
-#include "nkf32.h"
+#include "Nkf32Exports_win.h"
 
 #include <cstring>
 #include <initializer_list>

@@ -4,7 +4,7 @@
 #include "web/PageFetchDeadline_win.h"
 #include "web/PageTitle_win.h"
 
-#include "nkf32.h"
+#include "Nkf32Exports_win.h"
 
 #include <gtest/gtest.h>
 
