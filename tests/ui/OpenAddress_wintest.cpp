@@ -32,8 +32,9 @@ int RecordCommandLineIfHandler() {
         return 0;
     }
     unsigned long token = std::strtoul(marker + sizeof HandlerMarker - 1, nullptr, 10);
-    HANDLE log = CreateFileA(HandlerLogPath(token).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE log =
+        CreateFileA(HandlerLogPath(token).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         WriteFile(log, line, static_cast<DWORD>(std::strlen(line) + 1), &written, nullptr);
@@ -46,8 +47,9 @@ const int handlerRecorded = RecordCommandLineIfHandler();
 
 std::string ReadFileBytes(const std::string& path) {
     std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return bytes;
     }
@@ -103,7 +105,8 @@ std::string DefaultValue(HKEY root, const char* subKey, bool* found = nullptr) {
 
 bool SetDefaultValue(HKEY root, const char* subKey, const std::string& value) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(root, subKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(root, subKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
         return false;
     }
     bool set = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -216,7 +219,8 @@ TEST_F(OpenAddressTest, HandlerGetsTheAddressAsOneEncodedArgument) {
     EXPECT_EQ(arguments[1], HandlerMarker + std::to_string(token_));
     EXPECT_EQ(arguments[2], "http://a.test/x%22%20--some-browser-option%20%22y%09z%5C%22%20w/表/");
     // The entry itself is kept as it was captured.
-    EXPECT_EQ(std::string(TheHistory().content[1]), "http://a.test/x\" --some-browser-option \"y\tz\\\" w/表/");
+    EXPECT_EQ(std::string(TheHistory().content[1]),
+              "http://a.test/x\" --some-browser-option \"y\tz\\\" w/表/");
     EXPECT_EQ(store().count, 3);
 }
 
