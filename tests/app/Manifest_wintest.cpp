@@ -19,7 +19,7 @@ std::string ProgramManifest() {
     if (!image) {
         return text;
     }
-    if (HRSRC resource = FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))) { // RT_MANIFEST
+    if (HRSRC resource = FindResourceA(image, MAKEINTRESOURCEA(1), RT_MANIFEST)) {
         HGLOBAL loaded = LoadResource(image, resource);
         const char* bytes = static_cast<const char*>(LockResource(loaded));
         if (bytes) {
