@@ -2,7 +2,9 @@
 #include <windows.h>
 
 #include "app/Startup_win.h"
+#include "base/DllSearch_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RestrictDllSearch();
     ExitProcess(static_cast<UINT>(RunClipwren()));
 }

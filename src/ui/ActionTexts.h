@@ -8,6 +8,7 @@
 inline constexpr char ViewTextCaption[] = "TEXT内容の確認";
 inline constexpr char DeleteCaption[] = "削除の確認";
 inline constexpr char NothingCheckedMessage[] = "項目が選択されていません。";
+inline constexpr char RefusedAddressMessage[] = "このアドレスは開けません。";
 inline constexpr char DeleteAllMessage[] = "全ての項目を削除しても良いですか？";
 inline constexpr char DeleteOneItemText[] = "一件を削除";
 inline constexpr char DeleteCheckedItemText[] = "複数項目（チェック選択）を削除";

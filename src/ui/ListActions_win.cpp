@@ -14,6 +14,7 @@
 #include "ui/Display_win.h"
 #include "ui/EntryList_win.h"
 #include "ui/ListActionPlan.h"
+#include "ui/ShellAddress.h"
 #include "ui/ViewState.h"
 
 namespace {
@@ -44,7 +45,12 @@ RefreshMark OpenOrView(HistoryStore& store, uint32_t serial) {
         // Kinds come from a history file anyone can edit; a "URL" entry holding a program's path
         // or a command would be started by the shell. Only an http:// address is opened.
         if (ShouldOpenWithShell(store, slot) == 1) {
-            OpenDocument(entry.content, nullptr);
+            std::string address;
+            if (ComposeShellAddress(entry.content, address) == 1) {
+                OpenDocument(address.c_str(), nullptr);
+            } else {
+                MessageBoxA(MainWindow(), RefusedAddressMessage, DeleteCaption, MB_OK | MB_ICONWARNING);
+            }
         }
     }
     return RefreshMark::Clear;
