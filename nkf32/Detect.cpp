@@ -104,7 +104,7 @@ Tally Read(const unsigned char* in, std::size_t length, Char (*next)(const unsig
 enum class Utf8Reading { No, Yes, Weak };
 
 // The alphabets written with two-byte UTF-8 sequences. Latin, Greek and Cyrillic make up the
-// European titles; the others each have a block of their own.
+// European titles; each of the others has a block or two of its own.
 enum class Script { None, European, Armenian, Hebrew, Arabic, Syriac, Thaana, NKo };
 
 Script ScriptOf(std::uint32_t cp) {
