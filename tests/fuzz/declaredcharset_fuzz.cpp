@@ -2,6 +2,7 @@
 // one of the five option strings, and depend on nothing past the first kilobyte or a zero byte.
 #include "web/DeclaredCharset.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
