@@ -50,8 +50,10 @@ Char NextEucJp(const unsigned char* in, std::size_t n) {
                 return InvalidByte();
             }
         }
-        const std::uint16_t code = Jis0212ToSjis(in[1] - 0xA0u, in[2] - 0xA0u);
-        return Make(3, code, code != 0 ? Kind::Vendor : Kind::Unassigned);
+        // Well formed whether or not the character has a Shift_JIS form: EUC-JP pages write
+        // accented Latin letters and rare kanji this way, and only those characters are lost,
+        // not the reading of the whole text.
+        return Make(3, Jis0212ToSjis(in[1] - 0xA0u, in[2] - 0xA0u), Kind::ThreeByte);
     }
     if (!InRange(b, 0xA1, 0xFE)) {
         return InvalidByte();

@@ -10,7 +10,8 @@ enum class Kind : std::uint8_t {
     Ascii,      // a byte below 0x80
     HalfKana,   // a half-width katakana
     Kanji,      // a JIS X 0208 character of rows 1-8 or 16-84 (row says which)
-    Vendor,     // NEC row 13, IBM kanji or three-byte codes
+    Vendor,     // NEC row 13 or IBM kanji
+    ThreeByte,  // an EUC-JP code of JIS X 0212 or the IBM rows, with or without a Shift_JIS form
     Private,    // the user-defined area of Shift_JIS
     Other,      // any other valid character (UTF-8 only)
     Unassigned, // well formed, but no character there

@@ -136,7 +136,7 @@ std::size_t ConvertToSjis(const unsigned char* in, std::size_t length, Encoding 
         return 0;
     }
     Writer w{out, capacity - 1};
-    if (from == Encoding::Auto) {
+    if (from == Encoding::Auto || !ReadsWithoutInvalidSequence(in, length, from)) {
         from = DetectEncoding(in, length);
     }
     switch (from) {
