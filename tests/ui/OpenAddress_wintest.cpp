@@ -195,22 +195,22 @@ TEST_F(OpenAddressTest, HandlerGetsTheAddressAsOneEncodedArgument) {
     ASSERT_TRUE(handler.registered());
     const std::string tooLong = "http://a.test/" + std::string(2985, 'x') + "/";
     ASSERT_EQ(tooLong.size(), 3000u);
-    FillStore(store(), {Url("http://e0.example/", "0"),
+    FillStore(store, {Url("http://e0.example/", "0"),
                         Url("http://a.test/x\" --some-browser-option \"y\tz\\\" w/表/", "hostile"),
                         Url(tooLong, "long")});
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
 
     MessageBoxAnswerer boxes({IDOK});
-    store().refreshPending = 1;
+    view.refreshPending = 1;
     OpenRow(2);
     ASSERT_EQ(boxes.seen().size(), 1u);
     EXPECT_EQ(boxes.seen()[0].caption, "削除の確認");
     EXPECT_EQ(boxes.seen()[0].text, "このアドレスは開けません。");
-    EXPECT_EQ(store().refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
 
     OpenRow(1);
     EXPECT_EQ(boxes.seen().size(), 1u);
-    EXPECT_EQ(store().refreshPending, 0);
+    EXPECT_EQ(view.refreshPending, 0);
     std::vector<std::string> records = AwaitRecords();
     // One handler only: the refused address started none.
     ASSERT_EQ(records.size(), 1u);
@@ -221,7 +221,7 @@ TEST_F(OpenAddressTest, HandlerGetsTheAddressAsOneEncodedArgument) {
     // The entry itself is kept as it was captured.
     EXPECT_EQ(std::string(TheHistory().content[1]),
               "http://a.test/x\" --some-browser-option \"y\tz\\\" w/表/");
-    EXPECT_EQ(store().count, 3);
+    EXPECT_EQ(store.count, 3);
 }
 
 } // namespace
