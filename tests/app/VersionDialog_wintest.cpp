@@ -183,7 +183,7 @@ void CheckControls(DialogDriver& driver, HWND dialog) {
         {OkButton, "Button", "OK", 0x50000000, {112, 124, 208, 156}},
         {ProductLabel, "Static", "Clip Wren", 0x50000001, {55, 12, 241, 37}},
         {VersionLabel, "Static", "Version 2.11", 0x50000000, {106, 38, 214, 59}},
-        {MakerLabel, "Static", "製作者　Clipwren", 0x50000000, {96, 66, 227, 93}},
+        {MakerLabel, "Static", "製作　Clipwren", 0x50000000, {96, 66, 227, 93}},
         {IconLabel, "Static", "", 0x50000003, {28, 25, 60, 57}},
         {HomePageField, "Edit", "https://clipwren.example.org/", 0x50000801, {28, 92, 292, 115}},
     };

@@ -1,5 +1,6 @@
 // The capture tick's decisions on a real store, with the documented fold standing in for lstrcmpiA.
 #include "capture/CaptureDecision.h"
+#include "support/CaptureCases.h"
 #include "support/StoreBuilder.h"
 
 #include <gtest/gtest.h>
@@ -234,6 +235,30 @@ TEST_F(CaptureDecisionTest, MissingTitleAddsNothing) {
     MarkRefresh(view, mark);
     EXPECT_EQ(store.count, 0);
     EXPECT_EQ(view.refreshPending, 0);
+}
+
+} // namespace
+
+namespace {
+
+// The shared capture cases, decided and applied as the tick does, lstrcmpiA's fold standing in.
+TEST_F(CaptureDecisionTest, SharedCaptureCases) {
+    for (const CaptureCase& c : CaptureCases()) {
+        SCOPED_TRACE(c.name);
+        ReleaseStoreStrings(store);
+        InitEmptyStore(store);
+        FillCaseHistory(store, c.entries);
+        view.displayMode = c.displayMode;
+        view.refreshPending = c.pendingBefore;
+        Tick(c.clipboard);
+        EXPECT_EQ(store.count, c.countAfter);
+        EXPECT_EQ(view.refreshPending, c.pendingAfter);
+        if (c.newestAfter) {
+            ASSERT_GT(store.count, 0);
+            EXPECT_STREQ(store.content[0], c.newestAfter);
+            EXPECT_EQ(store.kind[0], c.newestKind);
+        }
+    }
 }
 
 } // namespace
