@@ -490,22 +490,7 @@ namespace {
 
 // The shared capture cases through the real clipboard and the tick.
 TEST_F(ClipboardTickTest, SharedCaptureCases) {
-    for (const CaptureCase& c : CaptureCases()) {
-        SCOPED_TRACE(c.name);
-        ReleaseStoreStrings(store);
-        InitEmptyStore(store);
-        FillCaseHistory(store, c.entries);
-        view.displayMode = c.displayMode;
-        view.refreshPending = c.pendingBefore;
-        TickWith(c.clipboard);
-        EXPECT_EQ(store.count, c.countAfter);
-        EXPECT_EQ(view.refreshPending, c.pendingAfter);
-        if (c.newestAfter) {
-            ASSERT_GT(store.count, 0);
-            EXPECT_STREQ(store.content[0], c.newestAfter);
-            EXPECT_EQ(store.kind[0], c.newestKind);
-        }
-    }
+    RunCaptureCases(store, view, [this](const char* text) { TickWith(text); });
 }
 
 } // namespace

