@@ -84,6 +84,7 @@ int InsertAtTop(HistoryStore& store, const char* content, EntryKind kind, const 
     store.content[0] = newContent;
     store.title[0] = newTitle;
     store.kind[0] = kind;
+    ++store.revision;
     store.serial[0] = store.nextSerial++;
     if (store.nextSerial == 0) {
         store.nextSerial = 1; // 0 stays "no entry"
@@ -106,6 +107,7 @@ void PromoteToTop(HistoryStore& store, int slot) {
     store.title[0] = keptTitle;
     store.kind[0] = keptKind;
     store.serial[0] = keptSerial;
+    ++store.revision;
 }
 
 void RemoveAt(HistoryStore& store, int slot) {
@@ -120,6 +122,7 @@ void RemoveAt(HistoryStore& store, int slot) {
         CopySlot(store, i, i + 1);
     }
     --store.count;
+    ++store.revision;
 }
 
 int ShouldPromote(int slot) {
@@ -140,6 +143,21 @@ int FindSerial(const HistoryStore& store, uint32_t serial) {
         }
     }
     return -1;
+}
+
+int SetEntryTitle(HistoryStore& store, uint32_t serial, const char* title) {
+    const int slot = FindSerial(store, serial);
+    if (slot == -1 || !title) {
+        return 0;
+    }
+    char* copy = StoreCopyString(store, title, std::strlen(title));
+    if (!copy) {
+        return 0;
+    }
+    StoreFreeString(store, store.title[slot]);
+    store.title[slot] = copy;
+    ++store.revision;
+    return 1;
 }
 
 void ReleaseStoreStrings(HistoryStore& store) {

@@ -31,6 +31,7 @@ struct HistoryStore {
 
     uint32_t nextSerial;  // next identity to hand out; 0 is never used
     int32_t ownedStrings; // strings currently allocated by the store (leak checks)
+    uint32_t revision;    // counts every change to the entries, so a saver can tell it has one
 };
 
 // Clears every slot to what an absent history file gives: no entries.
@@ -54,6 +55,11 @@ HistoryEntry EntryAt(const HistoryStore& store, int slot);
 
 // Slot of the live entry with this serial, or -1 when it has left the live range.
 int FindSerial(const HistoryStore& store, uint32_t serial);
+
+// Replaces the title of the live entry with this serial, wherever it has moved. Returns 1 when
+// the title was replaced; 0 when the entry has left the live range or the copy could not be
+// allocated (the old title then stays).
+int SetEntryTitle(HistoryStore& store, uint32_t serial, const char* title);
 
 // Releases every string the store owns (live slots and the pushed-out entry just past the live
 // range) and sets count to 0; the equivalent of destroying the store's heap.

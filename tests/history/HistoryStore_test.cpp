@@ -372,3 +372,45 @@ TEST(StoreModel, RandomSequencesMatchAPlainModel) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Store, ATitleFindsItsEntryWhereverItMoved) {
+    InsertNumbered(0, 8);
+    const uint32_t serial = EntryAt(store, 6).serial; // c1
+    PromoteToTop(store, 6);
+    ASSERT_EQ(store.count, 8);
+    EXPECT_EQ(SetEntryTitle(store, serial, "arrived"), 1);
+    EXPECT_STREQ(store.title[0], "arrived");
+    EXPECT_EQ(ContentAt(0), "c1");
+    EXPECT_EQ(store.ownedStrings, Owned(8));
+
+    // A failed copy keeps the old title; an entry that is gone takes none.
+    FailStoreAllocations(0, 1);
+    EXPECT_EQ(SetEntryTitle(store, serial, "lost"), 0);
+    FailStoreAllocations(0, 0);
+    EXPECT_STREQ(store.title[0], "arrived");
+    RemoveAt(store, 0);
+    EXPECT_EQ(SetEntryTitle(store, serial, "too late"), 0);
+    EXPECT_EQ(SetEntryTitle(store, 0, "no entry"), 0);
+    EXPECT_EQ(store.ownedStrings, Owned(7));
+}
+
+TEST_F(Store, RevisionCountsEveryChangeAndNothingElse) {
+    const uint32_t start = store.revision;
+    InsertNumbered(0, 7);
+    EXPECT_EQ(store.revision, start + 7);
+    PromoteToTop(store, 0); // already the newest: no change
+    FindSerial(store, EntryAt(store, 3).serial);
+    EXPECT_EQ(store.revision, start + 7);
+    PromoteToTop(store, 5);
+    RemoveAt(store, 2);
+    SetEntryTitle(store, EntryAt(store, 0).serial, "t");
+    EXPECT_EQ(store.revision, start + 10);
+    FailStoreAllocations(0, 1);
+    EXPECT_EQ(InsertAtTop(store, "x", EntryKind::Text, "1 Byte"), 0);
+    FailStoreAllocations(0, 0);
+    EXPECT_EQ(store.revision, start + 10);
+}
+
+} // namespace
