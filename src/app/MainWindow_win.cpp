@@ -5,6 +5,7 @@
 
 #include "app/Capture_win.h"
 #include "app/MainLayout.h"
+#include "app/Saver_win.h"
 #include "app/UiResources_win.h"
 #include "app/VersionDialog_win.h"
 #include "app/ViewMode.h"
@@ -116,7 +117,7 @@ void CreateMainControls(HWND window) {
     }
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         OnMainCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
@@ -129,6 +130,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_TIMER:
         ClipboardTick(wParam);
+        OnSaveTimer(wParam);
         return 0;
     case WM_NOTIFY:
         OnMainNotify(wParam, lParam);
@@ -147,15 +149,27 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
         OnMainDestroy();
         return 0;
+    case SaveDoneMessage:
+        OnSaveDone();
+        return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = HandleMainMessage(window, message, wParam, lParam);
+    // Whatever changed the entries (a capture, a deletion, a title arriving, in this loop or in a
+    // nested one), it passed through here.
+    SaveSoonIfChanged();
+    return result;
 }
 
 void InitMainWindow(const CREATESTRUCTA*) {
     ViewState& view = TheView();
     InitViewState(view);
     LoadHistory(TheHistory());
+    StartSaving();
     SetTimer(MainWindow(), CaptureTimer, CaptureIntervalMs, nullptr);
     SendMessageA(Control(UrlOnlyButton), BM_SETCHECK, BST_CHECKED, 0);
 
@@ -228,16 +242,22 @@ void OnEndSession(BOOL ending) {
     // the last chance to keep the run's history. The store stays usable: messages may follow,
     // and a cancelled end or a later normal exit must still find it intact.
     if (ending) {
-        WriteHistoryFile(TheHistory());
+        KillTimer(MainWindow(), CaptureTimer);
+        StopSaveTimers();
+        SaveAtEnd(true);
     }
 }
 
 void OnMainDestroy() {
+    // Timers first, so that nothing changes the entries after the last write.
+    KillTimer(MainWindow(), CaptureTimer);
+    StopSaveTimers();
+    // A failure is reported once the message loop has ended.
+    SaveAtEnd(false);
     // The list lets go of the list font before the resources are released.
     SendMessageA(Control(EntryList), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), TRUE);
-    SaveHistory(TheHistory());
+    ReleaseStoreStrings(TheHistory());
     ReleaseViewState(TheView());
-    KillTimer(MainWindow(), CaptureTimer);
     ReleaseUiResources();
     PostQuitMessage(0);
 }

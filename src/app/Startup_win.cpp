@@ -3,6 +3,7 @@
 #include "app/Startup_win.h"
 
 #include "app/MainWindow_win.h"
+#include "app/Saver_win.h"
 #include "app/UiResources_win.h"
 #include "base/Shell_win.h"
 #include "base/ids.h"
@@ -80,5 +81,7 @@ int RunClipwren() {
         ReleaseUiResources();
         return ReportNoMainWindow();
     }
-    return RunMessageLoop();
+    const int code = RunMessageLoop();
+    ReportUnsavedHistory();
+    return code;
 }

@@ -22,5 +22,6 @@ int RunMessageLoop();
 // destroyed so the history is saved, and the exit code reports the failure (1).
 int EndAfterFailedRetrieval();
 
-// The whole run: start-up, the loop, and the exit code (0 after a normal end).
+// The whole run: start-up, the loop, and the exit code (0 after a normal end). A history that
+// could not be saved is reported after the loop.
 int RunClipwren();
