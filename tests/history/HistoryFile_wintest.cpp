@@ -107,6 +107,13 @@ protected:
 
     static int IgnoringCase(const char* a, const char* b) { return lstrcmpiA(a, b); }
 
+    // Another program that lets go of the file a moment after the save has begun.
+    static DWORD WINAPI LetGoSoon(void* held) {
+        Sleep(300);
+        CloseHandle(static_cast<HANDLE>(held));
+        return 0;
+    }
+
     void Insert(const char* content) { ASSERT_EQ(InsertAtTop(store, content, EntryKind::Text, "title"), 1); }
 
     // A run that found the two-entry example file and captured one entry of its own.
@@ -211,14 +218,7 @@ TEST_F(HistoryFile, AHolderThatLetsGoWithinASecondDoesNotFailTheSave) {
     StartRunOverWorkedExample();
     HANDLE lock = Lock("CWHistry.txt");
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    HANDLE release = CreateThread(
-        nullptr, 0,
-        [](void* held) -> DWORD {
-            Sleep(300);
-            CloseHandle(static_cast<HANDLE>(held));
-            return 0;
-        },
-        lock, 0, nullptr);
+    HANDLE release = CreateThread(nullptr, 0, LetGoSoon, lock, 0, nullptr);
     ASSERT_NE(release, nullptr);
     EXPECT_EQ(WriteHistoryFile(store), 1);
     WaitForSingleObject(release, 10000);
