@@ -4,6 +4,7 @@
 
 #include "app/MainWindow_win.h"
 #include "app/Saver_win.h"
+#include "app/SingleInstance_win.h"
 #include "app/UiResources_win.h"
 #include "base/Shell_win.h"
 #include "base/ids.h"
@@ -75,13 +76,20 @@ int EndAfterFailedRetrieval() {
 }
 
 int RunClipwren() {
+    FolderClaim claim;
+    if (!claim.owned()) {
+        return 0;
+    }
     CreateUiResources();
     RegisterWindowClasses();
     if (!CreateMainWindow()) {
         ReleaseUiResources();
         return ReportNoMainWindow();
     }
+    claim.Publish(MainWindow());
     const int code = RunMessageLoop();
+    // The history is written: another copy may start here while the box below is open.
+    claim.Release();
     ReportUnsavedHistory();
     return code;
 }
