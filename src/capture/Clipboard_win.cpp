@@ -2,6 +2,7 @@
 // copy-back.
 #include "capture/Clipboard_win.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/Guards_win.h"
@@ -11,6 +12,28 @@
 
 namespace {
 
+// Which formats the clipboard holds, asked once for all of them where they fit in the list
+// (every question is a call to the system, and the tick runs every second).
+class AvailableFormats {
+public:
+    AvailableFormats() : listed_(GetUpdatedClipboardFormats(formats_, MaxListed, &count_) != FALSE) {}
+    bool Has(UINT format) const {
+        if (!format) {
+            return false;
+        }
+        if (!listed_) {
+            return IsClipboardFormatAvailable(format) != FALSE;
+        }
+        return std::find(formats_, formats_ + count_, format) != formats_ + count_;
+    }
+
+private:
+    static constexpr UINT MaxListed = 64;
+    UINT formats_[MaxListed];
+    UINT count_ = 0;
+    bool listed_;
+};
+
 // Password managers and similar programs mark what they copy so that clipboard watchers leave it
 // alone. Called with the clipboard open.
 bool IsMarkedPrivate() {
@@ -18,11 +41,11 @@ bool IsMarkedPrivate() {
     static const UINT excludeMonitor =
         RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
     static const UINT historyPermission = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
-    if ((viewerIgnore && IsClipboardFormatAvailable(viewerIgnore)) ||
-        (excludeMonitor && IsClipboardFormatAvailable(excludeMonitor))) {
+    const AvailableFormats available;
+    if (available.Has(viewerIgnore) || available.Has(excludeMonitor)) {
         return true;
     }
-    if (!historyPermission || !IsClipboardFormatAvailable(historyPermission)) {
+    if (!available.Has(historyPermission)) {
         return false;
     }
     // Only a readable nonzero DWORD grants permission; a mark we cannot read counts as a refusal.

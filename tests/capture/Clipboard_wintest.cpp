@@ -37,6 +37,16 @@ struct PlacedTextCase {
     const char* text; // Shift_JIS; null when nothing is read
 };
 
+// Seventy registered formats of some program, then these.
+std::vector<PlacedFormat> AfterManyFormats(std::vector<PlacedFormat> last) {
+    std::vector<PlacedFormat> formats;
+    for (int i = 0; i < 70; ++i) {
+        formats.push_back({RegisterClipboardFormatA(("Clipwren Test Format " + std::to_string(i)).c_str()), "x"});
+    }
+    formats.insert(formats.end(), last.begin(), last.end());
+    return formats;
+}
+
 const PlacedTextCase PlacedTextCases[] = {
     {"Japanese Unicode text, English keyboard",
      {{CF_UNICODETEXT, Utf16Bytes(L"日本語のテキスト http://127.0.0.1:1/ソ")}, {CF_LOCALE, LocaleBytes(0x0409)}},
@@ -58,6 +68,12 @@ const PlacedTextCase PlacedTextCases[] = {
      {{CF_UNICODETEXT, Utf16Bytes(L"secret")},
       {RegisterClipboardFormatA("CanIncludeInClipboardHistory"), std::string(4, '\0')}},
      0, nullptr},
+    {"a mark among more formats than one question lists",
+     AfterManyFormats({{CF_UNICODETEXT, Utf16Bytes(L"secret")},
+                       {RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing"), "1"}}),
+     0, nullptr},
+    {"a text among more formats than one question lists", AfterManyFormats({{CF_TEXT, AnsiBytes("many")}}), 1,
+     "many"},
 };
 
 TEST(ClipboardText, ReadsTheTextFormatPlacedFirst) {
