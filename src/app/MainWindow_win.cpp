@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/Capture_win.h"
+#include "app/ClipboardWatch_win.h"
 #include "app/MainLayout.h"
 #include "app/UiResources_win.h"
 #include "app/VersionDialog_win.h"
@@ -129,6 +130,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_TIMER:
         ClipboardTick(wParam);
+        ClipboardSettled(wParam);
+        return 0;
+    case WM_CLIPBOARDUPDATE:
+        OnClipboardUpdate();
         return 0;
     case WM_NOTIFY:
         OnMainNotify(wParam, lParam);
@@ -157,6 +162,7 @@ void InitMainWindow(const CREATESTRUCTA*) {
     InitViewState(view);
     LoadHistory(TheHistory());
     SetTimer(MainWindow(), CaptureTimer, CaptureIntervalMs, nullptr);
+    StartClipboardWatch(MainWindow());
     SendMessageA(Control(UrlOnlyButton), BM_SETCHECK, BST_CHECKED, 0);
 
     HWND list = Control(EntryList);
@@ -233,11 +239,14 @@ void OnEndSession(BOOL ending) {
 }
 
 void OnMainDestroy() {
+    // Nothing may capture into the history while it is saved and released.
+    KillTimer(MainWindow(), CaptureTimer);
+    KillTimer(MainWindow(), ClipboardSettleTimer);
+    StopClipboardWatch(MainWindow());
     // The list lets go of the list font before the resources are released.
     SendMessageA(Control(EntryList), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), TRUE);
     SaveHistory(TheHistory());
     ReleaseViewState(TheView());
-    KillTimer(MainWindow(), CaptureTimer);
     ReleaseUiResources();
     PostQuitMessage(0);
 }

@@ -20,7 +20,8 @@ struct MainControlSpec {
 // font. Tests build their windows with it too, so they cannot drift from the program's.
 void CreateMainControls(HWND window);
 
-// WM_CREATE after the controls exist: history, timer, list set-up, first resize to 640x240.
+// WM_CREATE after the controls exist: history, timer, clipboard notifications, list set-up,
+// first resize to 640x240.
 void InitMainWindow(const CREATESTRUCTA* create);
 
 // Places the text view, the list and the button strip for the current client size.
@@ -40,5 +41,6 @@ void ConfirmExit();
 // WM_ENDSESSION: the history file is written when the session really ends.
 void OnEndSession(BOOL ending);
 
-// WM_DESTROY: saves and releases the history, stops the timer, releases the shell's resources.
+// WM_DESTROY: stops the timers and the clipboard notifications, saves and releases the history,
+// releases the shell's resources.
 void OnMainDestroy();

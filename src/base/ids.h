@@ -8,6 +8,11 @@
 constexpr unsigned CaptureTimer = 24;
 constexpr unsigned CaptureIntervalMs = 1000;
 
+// One-shot timer that a clipboard notification arms: the copying program gets this long to
+// finish placing its formats before the capture reads them.
+constexpr unsigned ClipboardSettleTimer = 25;
+constexpr unsigned ClipboardSettleMs = 50;
+
 // Main window controls.
 constexpr int TextView = 1000;
 constexpr int RefreshButton = 1001;
