@@ -1,5 +1,6 @@
-// Cost of the capture tick on a full history: an unchanged clipboard (match at slot 0), and the
-// full duplicate search with lstrcmpiA over 127 entries that all differ from the text.
+// Cost of the capture tick on a full history with an unchanged clipboard (match at slot 0), as
+// the copy-back, an ANSI program and a Unicode program leave the clipboard, and the full
+// duplicate search with lstrcmpiA over 127 entries that all differ from the text.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "app/Capture_win.h"
 #include "capture/Clipboard_win.h"
 #include "history/HistoryStore.h"
+#include "support/ClipboardAccess_win.h"
 
 #include "BenchSupport.h"
 
@@ -18,6 +20,31 @@ namespace {
 
 int CompareIgnoringCase(const char* a, const char* b) {
     return lstrcmpiA(a, b);
+}
+
+// Microseconds per tick: median and best of 15 batches of 200 ticks.
+Samples TickSamples() {
+    Samples samples;
+    for (int batch = 0; batch < 15; ++batch) {
+        Stopwatch watch;
+        for (int i = 0; i < 200; ++i) {
+            ClipboardTick(CaptureTimer);
+        }
+        samples.Add(watch.Microseconds() / 200);
+    }
+    return samples;
+}
+
+void PrintTick(const char* clipboard, const Samples& samples) {
+    std::printf("tick, unchanged clipboard (%s), 127 entries: median %.1f us, best %.1f us\n", clipboard,
+                samples.Median(), samples.Best());
+}
+
+std::wstring Widened(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1));
+    return wide;
 }
 
 } // namespace
@@ -31,23 +58,23 @@ int main() {
         const std::string url = "http://127.0.0.1:1/some/longer/path/of/an/entry/" + std::to_string(i) + "x";
         InsertAtTop(store, url.c_str(), EntryKind::Url, "title");
     }
-    if (WriteClipboardText(store.content[0]) != 1) {
+    const std::string newest = store.content[0];
+
+    if (WriteClipboardText(newest.c_str()) != 1) {
         std::fprintf(stderr, "clipboard not available\n");
         return 1;
     }
-
-    const int ticks = 1000;
-    Stopwatch watch;
-    for (int i = 0; i < ticks; ++i) {
-        ClipboardTick(CaptureTimer);
-    }
-    std::printf("tick, unchanged clipboard, 127 entries: %.1f us\n", watch.Microseconds() / ticks);
+    PrintTick("the copy-back", TickSamples());
+    PutClipboardFormats({{CF_TEXT, AnsiBytes(newest)}});
+    PrintTick("CF_TEXT of an ANSI program", TickSamples());
+    PutClipboardUnicode(Widened(newest), 0x0411);
+    PrintTick("CF_UNICODETEXT of a Unicode program", TickSamples());
 
     const std::string absent = "http://127.0.0.1:1/some/longer/path/of/an/entry/absent";
     const int searches = 1000;
     int index = 0;
     int found = 0;
-    watch.Restart();
+    Stopwatch watch;
     for (int i = 0; i < searches; ++i) {
         found += FindDuplicate(store, absent.c_str(), CompareIgnoringCase, index);
     }

@@ -1,9 +1,10 @@
-// The capture tick: reads the clipboard, decides, takes a new entry in with its title, and tells
-// the view what changed.
+// The capture: reads the clipboard, decides, takes a new entry in with its title, and tells the
+// view what changed; run by the tick and by the settle timer of a clipboard notification.
 #include "app/Capture_win.h"
 
 #include <cstring>
 
+#include "app/CaptureSchedule.h"
 #include "base/Heap_win.h"
 #include "base/Shell_win.h"
 #include "base/ids.h"
@@ -38,14 +39,11 @@ RefreshMark AddEntry(HistoryStore& store, const CaptureDecision& decision, const
 
 } // namespace
 
-void ClipboardTick(UINT_PTR timerId) {
-    if (timerId != CaptureTimer) {
-        return;
+bool CaptureClipboard() {
+    CaptureSchedule& schedule = TheCaptureSchedule();
+    if (!BeginCapture(schedule)) {
+        return false;
     }
-    const HWND window = MainWindow();
-    // Stopped for the whole tick, so a slow page download never queues ticks behind it.
-    KillTimer(window, CaptureTimer);
-
     char buffer[CaptureBufferSize] = {};
     HistoryStore& store = TheHistory();
     ViewState& view = TheView();
@@ -56,6 +54,17 @@ void ClipboardTick(UINT_PTR timerId) {
     } else {
         MarkRefresh(view, ApplyCapture(store, decision, text, nullptr));
     }
+    EndCapture(schedule);
+    return true;
+}
 
+void ClipboardTick(UINT_PTR timerId) {
+    if (timerId != CaptureTimer) {
+        return;
+    }
+    const HWND window = MainWindow();
+    // Stopped for the whole tick, so a slow page download never queues ticks behind it.
+    KillTimer(window, CaptureTimer);
+    CaptureClipboard();
     SetTimer(window, CaptureTimer, CaptureIntervalMs, nullptr);
 }

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/Capture_win.h"
+#include "app/ClipboardWatch_win.h"
 #include "app/MainLayout.h"
 #include "app/Saver_win.h"
 #include "app/UiResources_win.h"
@@ -130,7 +131,11 @@ static LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_TIMER:
         ClipboardTick(wParam);
+        ClipboardSettled(wParam);
         OnSaveTimer(wParam);
+        return 0;
+    case WM_CLIPBOARDUPDATE:
+        OnClipboardUpdate();
         return 0;
     case WM_NOTIFY:
         OnMainNotify(wParam, lParam);
@@ -171,6 +176,7 @@ void InitMainWindow(const CREATESTRUCTA*) {
     LoadHistory(TheHistory());
     StartSaving();
     SetTimer(MainWindow(), CaptureTimer, CaptureIntervalMs, nullptr);
+    StartClipboardWatch(MainWindow());
     SendMessageA(Control(UrlOnlyButton), BM_SETCHECK, BST_CHECKED, 0);
 
     HWND list = Control(EntryList);
@@ -243,15 +249,18 @@ void OnEndSession(BOOL ending) {
     // and a cancelled end or a later normal exit must still find it intact.
     if (ending) {
         KillTimer(MainWindow(), CaptureTimer);
+        KillTimer(MainWindow(), ClipboardSettleTimer);
         StopSaveTimers();
         SaveAtEnd(true);
     }
 }
 
 void OnMainDestroy() {
-    // Timers first, so that nothing changes the entries after the last write.
+    // Nothing may capture into the history while it is saved and released.
     KillTimer(MainWindow(), CaptureTimer);
+    KillTimer(MainWindow(), ClipboardSettleTimer);
     StopSaveTimers();
+    StopClipboardWatch(MainWindow());
     // A failure is reported once the message loop has ended.
     SaveAtEnd(false);
     // The list lets go of the list font before the resources are released.

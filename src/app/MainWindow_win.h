@@ -20,7 +20,8 @@ struct MainControlSpec {
 // font. Tests build their windows with it too, so they cannot drift from the program's.
 void CreateMainControls(HWND window);
 
-// WM_CREATE after the controls exist: history, timer, list set-up, first resize to 640x240.
+// WM_CREATE after the controls exist: history, timer, clipboard notifications, list set-up,
+// first resize to 640x240.
 void InitMainWindow(const CREATESTRUCTA* create);
 
 // Places the text view, the list and the button strip for the current client size.
@@ -41,6 +42,6 @@ void ConfirmExit();
 // last time; the store stays as it is.
 void OnEndSession(BOOL ending);
 
-// WM_DESTROY: stops the timers, writes the history one last time, releases the history and the
-// shell's resources, and ends the message loop.
+// WM_DESTROY: stops the timers and the clipboard notifications, writes the history one last
+// time, releases the history and the shell's resources, and ends the message loop.
 void OnMainDestroy();

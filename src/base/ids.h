@@ -8,6 +8,11 @@
 constexpr unsigned CaptureTimer = 24;
 constexpr unsigned CaptureIntervalMs = 1000;
 
+// One-shot timer that a clipboard notification arms: the copying program gets this long to
+// finish placing its formats before the capture reads them.
+constexpr unsigned ClipboardSettleTimer = 25;
+constexpr unsigned ClipboardSettleMs = 50;
+
 // The history saver: the timer of a write that waits for the second since the last one to pass,
 // and the message its writer thread posts when a write has ended (WM_APP + 2; WM_APP is 0x8000).
 constexpr unsigned SaveTimer = 26;

@@ -1,13 +1,38 @@
-// Clipboard primitives (CF_TEXT only): the bounded read of the clipboard's text and the write of
-// the list's copy-back.
+// Clipboard primitives: the bounded read of the clipboard's text and the write of the list's
+// copy-back.
 #include "capture/Clipboard_win.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/Guards_win.h"
+#include "base/Heap_win.h"
 #include "capture/CaptureDecision.h"
+#include "capture/ClipboardText.h"
 
 namespace {
+
+// Which formats the clipboard holds, asked once for all of them where they fit in the list
+// (every question is a call to the system, and the tick runs every second).
+class AvailableFormats {
+public:
+    AvailableFormats() : listed_(GetUpdatedClipboardFormats(formats_, MaxListed, &count_) != FALSE) {}
+    bool Has(UINT format) const {
+        if (!format) {
+            return false;
+        }
+        if (!listed_) {
+            return IsClipboardFormatAvailable(format) != FALSE;
+        }
+        return std::find(formats_, formats_ + count_, format) != formats_ + count_;
+    }
+
+private:
+    static constexpr UINT MaxListed = 64;
+    UINT formats_[MaxListed];
+    UINT count_ = 0;
+    bool listed_;
+};
 
 // Password managers and similar programs mark what they copy so that clipboard watchers leave it
 // alone. Called with the clipboard open.
@@ -16,11 +41,11 @@ bool IsMarkedPrivate() {
     static const UINT excludeMonitor =
         RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
     static const UINT historyPermission = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
-    if ((viewerIgnore && IsClipboardFormatAvailable(viewerIgnore)) ||
-        (excludeMonitor && IsClipboardFormatAvailable(excludeMonitor))) {
+    const AvailableFormats available;
+    if (available.Has(viewerIgnore) || available.Has(excludeMonitor)) {
         return true;
     }
-    if (!historyPermission || !IsClipboardFormatAvailable(historyPermission)) {
+    if (!available.Has(historyPermission)) {
         return false;
     }
     // Only a readable nonzero DWORD grants permission; a mark we cannot read counts as a refusal.
@@ -34,20 +59,20 @@ bool IsMarkedPrivate() {
     return allowed == 0;
 }
 
-} // namespace
+// The first of CF_TEXT and CF_UNICODETEXT in the clipboard's order. Called with it open.
+TextSource PlacedTextSource() {
+    UINT format = 0;
+    while ((format = EnumClipboardFormats(format)) != 0) {
+        const TextSource source = TextSourceOf(format);
+        if (source != TextSource::None) {
+            return source;
+        }
+    }
+    return TextSource::None;
+}
 
-int ReadClipboardText(char* buffer, int capacity) {
-    if (!buffer || capacity < 1) {
-        return 0;
-    }
-    OpenedClipboard clipboard;
-    if (!clipboard.get() || IsMarkedPrivate()) {
-        return 0;
-    }
+int ReadAnsiText(char* buffer, int capacity) {
     HANDLE handle = GetClipboardData(CF_TEXT);
-    if (!handle) {
-        return 0;
-    }
     GlobalLockGuard lock(handle);
     const SIZE_T size = lock.get() ? GlobalSize(handle) : 0;
     if (size == 0) {
@@ -58,28 +83,121 @@ int ReadClipboardText(char* buffer, int capacity) {
     return 1;
 }
 
+// Converted here, not by the system: its CF_TEXT would go through the code page of CF_LOCALE,
+// the keyboard language at the copy, and best-fit substitutes such as \ for the yen sign.
+int ReadUnicodeText(char* buffer, int capacity) {
+    HANDLE handle = GetClipboardData(CF_UNICODETEXT);
+    GlobalLockGuard lock(handle);
+    const SIZE_T size = lock.get() ? GlobalSize(handle) : 0;
+    if (size == 0) {
+        return 0;
+    }
+    const size_t units = WideUnitsToConvert(static_cast<const unsigned char*>(lock.get()), size, capacity);
+    if (units == 0) {
+        CopyCutText(buffer, capacity, "", 1);
+        return 1;
+    }
+    // No ANSI code page (not even UTF-8) takes more than three bytes for one UTF-16 unit.
+    const int bytes = static_cast<int>(3 * units);
+    GeneralHeapBlock converted(static_cast<SIZE_T>(bytes));
+    if (!converted.get()) {
+        return 0;
+    }
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, static_cast<const WCHAR*>(lock.get()),
+                                           static_cast<int>(units), converted.get(), bytes, "?", nullptr);
+    if (length <= 0) {
+        return 0;
+    }
+    CopyCutText(buffer, capacity, converted.get(), static_cast<size_t>(length));
+    return 1;
+}
+
+} // namespace
+
+int ReadClipboardText(char* buffer, int capacity) {
+    if (!buffer || capacity < 1) {
+        return 0;
+    }
+    OpenedClipboard clipboard;
+    if (!clipboard.get() || IsMarkedPrivate()) {
+        return 0;
+    }
+    switch (PlacedTextSource()) {
+    case TextSource::Ansi:
+        return ReadAnsiText(buffer, capacity);
+    case TextSource::Unicode:
+        return ReadUnicodeText(buffer, capacity);
+    case TextSource::None:
+        break;
+    }
+    return 0;
+}
+
+namespace {
+
+// Copies size bytes into the block; false when there is no block or it cannot be locked.
+bool Fill(const OwnedGlobal& block, const void* bytes, SIZE_T size) {
+    GlobalLockGuard lock(block.get());
+    if (!lock.get()) {
+        return false;
+    }
+    std::memcpy(lock.get(), bytes, size);
+    return true;
+}
+
+// text (size bytes with its zero) in UTF-16, through the ANSI code page it is in.
+bool FillWide(const OwnedGlobal& block, const char* text, int size, int units) {
+    GlobalLockGuard lock(block.get());
+    return lock.get() &&
+           MultiByteToWideChar(CP_ACP, 0, text, size, static_cast<WCHAR*>(lock.get()), units) == units;
+}
+
+// Hands a filled block to the clipboard; false when it is not placed (the block stays ours).
+bool Place(UINT format, OwnedGlobal& block) {
+    if (!SetClipboardData(format, block.get())) {
+        return false;
+    }
+    block.release();
+    return true;
+}
+
+} // namespace
+
 int WriteClipboardText(const char* text) {
     if (!text) {
         return 0;
     }
     const SIZE_T size = std::strlen(text) + 1;
-    // Prepared before the clipboard is touched, so a failure leaves the clipboard as it was.
-    OwnedGlobal block(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, size);
-    if (!block.get()) {
+    // Everything is prepared before the clipboard is touched, so a failure leaves it as it was.
+    OwnedGlobal ansi(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, size);
+    if (!Fill(ansi, text, size)) {
         return 0;
     }
-    {
-        GlobalLockGuard lock(block.get());
-        if (!lock.get()) {
-            return 0;
-        }
-        std::memcpy(lock.get(), text, size);
-    }
+    const int ansiSize = static_cast<int>(size);
+    const int units = MultiByteToWideChar(CP_ACP, 0, text, ansiSize, nullptr, 0);
+    OwnedGlobal wide(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE,
+                     static_cast<SIZE_T>(units > 0 ? units : 1) * sizeof(WCHAR));
+    const bool wideReady = units > 0 && FillWide(wide, text, ansiSize, units);
+    const LCID locale = GetSystemDefaultLCID();
+    OwnedGlobal localeBlock(GMEM_MOVEABLE | GMEM_DDESHARE, sizeof locale);
+    const bool localeReady = Fill(localeBlock, &locale, sizeof locale);
+
     OpenedClipboard clipboard;
-    if (!clipboard.get() || !EmptyClipboard() || !SetClipboardData(CF_TEXT, block.get())) {
+    if (!clipboard.get() || !EmptyClipboard()) {
         return 0;
     }
-    // The clipboard owns the block now.
-    block.release();
+    // In this order: a reader takes the first text format placed, and Unicode programs should
+    // not get their text through whatever code page the system would pick.
+    if (wideReady) {
+        Place(CF_UNICODETEXT, wide);
+    }
+    if (!Place(CF_TEXT, ansi)) {
+        // Without CF_TEXT the copy-back did not happen; nothing of it stays.
+        EmptyClipboard();
+        return 0;
+    }
+    if (localeReady) {
+        Place(CF_LOCALE, localeBlock);
+    }
     return 1;
 }

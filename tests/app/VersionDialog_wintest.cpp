@@ -144,16 +144,20 @@ TEST(VersionDialog, OkEndsWithOneAndClosingWithZero) {
 
 TEST(VersionDialog, OkActsOnClicksOnly) {
     ShellSession session;
+    static bool openAfterOtherCommands;
+    openAfterOtherCommands = false;
     DialogDriver driver([](DialogDriver& d, HWND dialog) {
         if (d.ticks == 1) {
             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(OkButton, BN_SETFOCUS), 0);
             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(HomePageField, BN_CLICKED), 0);
+            // Still open after the two commands that are no click on OK.
+            openAfterOtherCommands = IsWindow(dialog) != FALSE;
         } else {
-            EXPECT_TRUE(IsWindow(dialog));
             SendMessageA(dialog, WM_CLOSE, 0, 0);
         }
     });
     EXPECT_EQ(RunVersionWindow(session.main()), 0);
+    EXPECT_TRUE(openAfterOtherCommands) << "the window ended on a command that was no click on OK";
     EXPECT_GE(driver.ticks, 2);
     EXPECT_FALSE(driver.gaveUp);
 }

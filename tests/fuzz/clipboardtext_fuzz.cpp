@@ -1,6 +1,8 @@
 // Fuzz target for what the tick does with clipboard bytes: the bounded, double-byte-safe cut, the
-// URL shape test and the case fold must stay inside the block and keep their invariants.
+// URL shape test, the case fold and the bound on a UTF-16 text to convert must stay inside the
+// block and keep their invariants.
 #include "capture/CaptureDecision.h"
+#include "capture/ClipboardText.h"
 #include "capture/UrlShape.h"
 
 #include <cstdint>
@@ -40,6 +42,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
             Check(length == size || block[length] == '\0');
         }
         i += IsLeadByteCp932(static_cast<unsigned char>(buffer[i])) == 1 ? 2 : 1;
+    }
+
+    // The same bytes as a CF_UNICODETEXT block.
+    const unsigned char* wide = reinterpret_cast<const unsigned char*>(block.data());
+    const size_t units = WideUnitsToConvert(wide, block.size(), CaptureCapacity);
+    const size_t bound = 2 * static_cast<size_t>(CaptureCapacity) + 2;
+    auto unit = [wide](size_t i) { return wide[2 * i] | (wide[2 * i + 1] << 8); };
+    Check(units <= size / 2 && units <= bound);
+    for (size_t u = 0; u < units; ++u) {
+        Check(unit(u) != 0);
+    }
+    // Short of the block and its zero only at the bound, less a parted high surrogate.
+    if (units < size / 2 && unit(units) != 0) {
+        Check(units == bound || (units == bound - 1 && unit(units) >= 0xD800 && unit(units) <= 0xDBFF));
     }
 
     const int url = IsUrl(buffer);

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 inline HGLOBAL BlockOf(const void* bytes, size_t size) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size ? size : 1);
@@ -48,3 +49,77 @@ inline std::string ClipboardTextNow() {
     return text;
 }
 
+
+// One format as a program places it: its number and its bytes.
+struct PlacedFormat {
+    UINT format;
+    std::string bytes;
+};
+
+// A UTF-16 text with its terminating zero, as CF_UNICODETEXT holds it.
+inline std::string Utf16Bytes(const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
+}
+
+inline std::string AnsiBytes(const std::string& text) {
+    return std::string(text.c_str(), text.size() + 1);
+}
+
+inline std::string LocaleBytes(DWORD lcid) {
+    return std::string(reinterpret_cast<const char*>(&lcid), sizeof lcid);
+}
+
+// Replaces the clipboard's content by these formats, placed in this order. Another process
+// copying at the same time as the program reads passes a window of its own, as programs do.
+inline bool PutClipboardFormats(const std::vector<PlacedFormat>& formats, HWND owner = nullptr) {
+    if (!OpenClipboard(owner)) {
+        return false;
+    }
+    bool ok = EmptyClipboard() != 0;
+    for (const PlacedFormat& placed : formats) {
+        ok = ok && SetClipboardData(placed.format, BlockOf(placed.bytes.data(), placed.bytes.size())) != nullptr;
+    }
+    CloseClipboard();
+    return ok;
+}
+
+// The text as a Unicode program copies it: CF_UNICODETEXT, then the keyboard language it was
+// typed in.
+inline bool PutClipboardUnicode(const std::wstring& text, DWORD lcid = 0x0409) {
+    return PutClipboardFormats({{CF_UNICODETEXT, Utf16Bytes(text)}, {CF_LOCALE, LocaleBytes(lcid)}});
+}
+
+// Every format on the clipboard, in its enumeration order.
+inline std::vector<UINT> ClipboardFormatsNow() {
+    std::vector<UINT> formats;
+    if (OpenClipboard(nullptr)) {
+        UINT format = 0;
+        while ((format = EnumClipboardFormats(format)) != 0) {
+            formats.push_back(format);
+        }
+        CloseClipboard();
+    }
+    return formats;
+}
+
+// The whole block of one format on the clipboard; "<none>" when it is not there.
+inline std::string ClipboardBytesNow(UINT format) {
+    std::string bytes = "<none>";
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE handle = GetClipboardData(format)) {
+            if (const char* p = static_cast<const char*>(GlobalLock(handle))) {
+                bytes.assign(p, GlobalSize(handle));
+                GlobalUnlock(handle);
+            }
+        }
+        CloseClipboard();
+    }
+    return bytes;
+}
+
+inline std::wstring ClipboardUnicodeNow() {
+    const std::string bytes = ClipboardBytesNow(CF_UNICODETEXT);
+    std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(&text[0], bytes.data(), text.size() * sizeof(wchar_t));
+    return text.substr(0, text.find(L'\0'));
+}

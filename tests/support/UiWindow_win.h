@@ -49,6 +49,13 @@ inline HWND CreateUiTestWindow() {
     return main;
 }
 
+inline void CheckRow(HWND list, int row) {
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(2);
+    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
 // Sets up the one history and view state and a fresh main window for every test, and releases
 // them after it.
 class UiWindowTest : public StoreTest {
@@ -56,7 +63,7 @@ protected:
     void SetUp() override {
         StoreTest::SetUp();
         Shell().mainWindow = CreateUiTestWindow();
-        ASSERT_NE(MainWindow(), nullptr);
+        ASSERT_NE(MainWindow(), nullptr) << "error " << GetLastError();
     }
     void TearDown() override {
         DestroyWindow(MainWindow());
@@ -66,6 +73,14 @@ protected:
 
     HWND textView() { return GetDlgItem(MainWindow(), TextView); }
     HWND list() { return GetDlgItem(MainWindow(), EntryList); }
+
+    // Asks for a rebuild and ticks row's check box: an action that drops the request leaves the
+    // box ticked, one that rebuilds the list clears it (a rebuild makes the rows anew).
+    void PendRebuildAndTick(int row) {
+        view.refreshPending = 1;
+        CheckRow(list(), row);
+    }
+    bool ListRebuilt(int row) { return IsRowChecked(list(), row) == 0; }
 
     // Rebuilds the visible view in this display mode.
     void Show(int32_t mode) {
@@ -117,12 +132,6 @@ inline std::string CellOf(HWND list, int row, int column) {
     return text;
 }
 
-inline void CheckRow(HWND list, int row) {
-    LVITEMA item = {};
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(2);
-    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
 
 inline NMITEMACTIVATE RowNote(int row) {
     NMITEMACTIVATE note = {};

@@ -78,7 +78,11 @@ TEST_F(ComposedTextTest, SizedExactlyAndOwnedByTheView) {
     size_t length = ComposeTextInto(store(), 4, nullptr);
     int owned = view().ownedStrings;
     const char* text = ComposeHistoryText(store(), view());
-    EXPECT_EQ(std::string(text).size(), length);
+    const std::string expected = "[Web Page] - 日本語のタイトル\r\nhttp://jp.example/\r\n" + Hyphens30 +
+                                 "\r\n\r\n[Text] - 1000 Byte\r\n" + std::string(1000, 'x') + "\r\n" +
+                                 Hyphens30 + "\r\n\r\n";
+    EXPECT_EQ(std::string(text), expected);
+    EXPECT_EQ(length, expected.size());
     EXPECT_EQ(view().ownedStrings, owned); // the old text went, the new one came
     EXPECT_EQ(std::string(text).substr(0, 31), "[Web Page] - 日本語のタイトル\r\n");
 }

@@ -38,7 +38,7 @@ TEST(ListColumns, SmallAndNegativeWidths) {
     EXPECT_EQ(Widths(ColumnsForTextMode(2, -3)), "title:-2 URL:-2");
     EXPECT_EQ(Widths(ColumnsForTextMode(4, -128)), "Format:-43 title:-43 Object:-43");
     EXPECT_EQ(Widths(ColumnsForTextMode(1, -128)), "URL:-128");
-    EXPECT_EQ(ColumnsForTextMode(4, INT_MIN).column[0].width, RoundedQuotient(INT_MIN, 3));
+    EXPECT_EQ(ColumnsForTextMode(4, INT_MIN).column[0].width, -715827883); // INT_MIN / 3, rounded
     EXPECT_EQ(ColumnsForTextMode(2, INT_MAX).column[1].width, INT_MAX - 256);
 }
 

@@ -30,7 +30,7 @@ TEST(ActionTexts, MenuItems) {
 TEST(ActionTexts, MessageBoxes) {
     EXPECT_EQ(ViewTextMessage("5 Byte", "hello"),
               "[Text] - 5 Byte\r\n---------------------------------------\r\nhello");
-    EXPECT_EQ(std::string(39, '-'), "---------------------------------------");
+    EXPECT_EQ(ViewTextMessage("t", "c").find(std::string(39, '-') + "\r\n"), 12u); // after "[Text] - t\r\n"
     const std::string tail = "\r\n--------------------------\r\nを削除して良いですか？";
     EXPECT_EQ(DeleteOneMessage(EntryKind::Text, "5 Byte", "hello"), "[Text] - 5 Byte\r\nhello" + tail);
     EXPECT_EQ(DeleteOneMessage(EntryKind::Url, "T", "http://a.example/"),

@@ -98,11 +98,14 @@ TEST_F(ListActionsTest, DoubleClickCopiesBackAndPromotesBeyondTheFiveNewest) {
     EXPECT_EQ(CellOf(list(), 0, 0), "http://e7.example/"); // rebuilt
     EXPECT_EQ(view.refreshPending, 0);
 
+    // Among the five newest nothing moves, and a rebuild asked for earlier is dropped.
+    PendRebuildAndTick(5);
     note = RowNote(3);
     OnListDoubleClick(&note);
     EXPECT_EQ(ClipboardText(), "http://e2.example/");
     EXPECT_EQ(ContentAt(3), "http://e2.example/");
     EXPECT_EQ(view.refreshPending, 0);
+    EXPECT_FALSE(ListRebuilt(5));
 }
 
 TEST_F(ListActionsTest, DoubleClickOnNoRowDoesNothing) {
@@ -159,7 +162,7 @@ TEST_F(ListActionsTest, NoMenuForNoRow) {
 TEST_F(ListActionsTest, ViewingATextEntry) {
     FillStore(store, {Url("http://e0.example/", "0"), Text("hello"), Url("http://e2.example/", "2")});
     Show(DisplayMode::UrlText | DisplayMode::ListDisplay);
-    view.refreshPending = 1;
+    PendRebuildAndTick(0);
     MessageBoxAnswerer boxes({IDOK});
     RunMenu(1, OpenItem);
     ASSERT_EQ(boxes.seen().size(), 1u);
@@ -167,6 +170,7 @@ TEST_F(ListActionsTest, ViewingATextEntry) {
     EXPECT_EQ(boxes.seen()[0].text, "[Text] - 5 Byte\r\n---------------------------------------\r\nhello");
     EXPECT_EQ(store.count, 3);
     EXPECT_EQ(view.refreshPending, 0);
+    EXPECT_FALSE(ListRebuilt(0));
 }
 
 TEST_F(ListActionsTest, DismissedMenuLeavesTheRefreshFlag) {
@@ -188,6 +192,7 @@ TEST_F(ListActionsTest, DeleteOneAsksAndRemovesOnYes) {
     FillStore(store, {Url("http://e0.example/", "0"), Text("abc"), Url("http://e2.example/", "T2")});
     Show(DisplayMode::UrlText | DisplayMode::ListDisplay);
     {
+        PendRebuildAndTick(0);
         MessageBoxAnswerer boxes({IDNO});
         RunMenu(2, DeleteOneItem);
         ASSERT_EQ(boxes.seen().size(), 1u);
@@ -196,6 +201,7 @@ TEST_F(ListActionsTest, DeleteOneAsksAndRemovesOnYes) {
                   "[Url] - T2\r\nhttp://e2.example/\r\n--------------------------\r\nを削除して良いですか？");
         EXPECT_EQ(store.count, 3);
         EXPECT_EQ(view.refreshPending, 0);
+        EXPECT_FALSE(ListRebuilt(0));
     }
     MessageBoxAnswerer boxes({IDYES});
     RunMenu(1, DeleteOneItem);
@@ -269,13 +275,19 @@ TEST_F(ListActionsTest, DeleteCheckedNeverRemovesRowZero) {
 TEST_F(ListActionsTest, DeleteCheckedWithNothingChecked) {
     FillStore(store, Urls(3));
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
-    MessageBoxAnswerer boxes({IDOK});
+    MessageBoxAnswerer boxes({IDOK, IDOK});
     view.refreshPending = 0;
     RunMenu(1, DeleteCheckedItem);
     ASSERT_EQ(boxes.seen().size(), 1u);
     EXPECT_EQ(boxes.seen()[0].text, "項目が選択されていません。");
     EXPECT_EQ(store.count, 3);
     EXPECT_EQ(view.refreshPending, 0);
+    // Nothing deleted, so a rebuild a capture asked for meanwhile still happens.
+    InsertAtTop(store, "http://captured.example/", EntryKind::Url, "captured");
+    view.refreshPending = 1;
+    RunMenu(1, DeleteCheckedItem);
+    EXPECT_EQ(boxes.seen().size(), 2u);
+    EXPECT_EQ(RowsOf(list()), 4);
 }
 
 TEST_F(ListActionsTest, CaptureDuringDeleteCheckedConfirmation) {
@@ -308,12 +320,14 @@ TEST_F(ListActionsTest, DeleteAllKeepsTheNewest) {
             EXPECT_EQ(ContentAt(0), "http://e0.example/");
         }
     }
+    // The list still shows the empty history; a "no" drops the rebuild the new entries asked for.
     FillStore(store, Urls(5));
     MessageBoxAnswerer boxes({IDNO});
     view.refreshPending = 1;
     DeleteAllEntries();
     EXPECT_EQ(store.count, 5);
     EXPECT_EQ(view.refreshPending, 0);
+    EXPECT_EQ(RowsOf(list()), 0);
 }
 
 // A "URL" entry from an edited history file that names a batch file: the menu's open item must not
@@ -338,9 +352,10 @@ TEST_F(ListActionsTest, OpenStartsNothingButWebAddresses) {
 
     FillStore(store, {Url("http://e0.example/", "0"), Url(planted, "planted")});
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
-    view.refreshPending = 1;
+    PendRebuildAndTick(0);
     RunMenu(1, OpenItem);
     EXPECT_EQ(view.refreshPending, 0);
+    EXPECT_FALSE(ListRebuilt(0));
     EXPECT_EQ(store.count, 2);
 
     OpenDocument(control.c_str(), nullptr);

@@ -201,16 +201,19 @@ TEST_F(OpenAddressTest, HandlerGetsTheAddressAsOneEncodedArgument) {
     Show(DisplayMode::UrlOnly | DisplayMode::ListDisplay);
 
     MessageBoxAnswerer boxes({IDOK});
-    view.refreshPending = 1;
+    PendRebuildAndTick(0);
     OpenRow(2);
     ASSERT_EQ(boxes.seen().size(), 1u);
     EXPECT_EQ(boxes.seen()[0].caption, "削除の確認");
     EXPECT_EQ(boxes.seen()[0].text, "このアドレスは開けません。");
     EXPECT_EQ(view.refreshPending, 0);
+    EXPECT_FALSE(ListRebuilt(0));
 
+    PendRebuildAndTick(0);
     OpenRow(1);
     EXPECT_EQ(boxes.seen().size(), 1u);
     EXPECT_EQ(view.refreshPending, 0);
+    EXPECT_FALSE(ListRebuilt(0));
     std::vector<std::string> records = AwaitRecords();
     // One handler only: the refused address started none.
     ASSERT_EQ(records.size(), 1u);

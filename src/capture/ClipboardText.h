@@ -1,0 +1,27 @@
+// Which of the clipboard's text formats a capture reads, and how much of a UTF-16 text it
+// converts. Portable: no <windows.h>; the format numbers are the system's fixed ones.
+#pragma once
+
+#include <cstddef>
+
+// The standard clipboard formats a capture cares about (CF_TEXT, CF_UNICODETEXT).
+constexpr unsigned AnsiTextFormat = 1;
+constexpr unsigned UnicodeTextFormat = 13;
+
+enum class TextSource {
+    None,    // not a text format this program reads (CF_OEMTEXT, CF_LOCALE, anything else)
+    Ansi,    // code page bytes, read as they are
+    Unicode, // UTF-16, converted by the program itself
+};
+
+// What a format in the clipboard's enumeration order offers. The first format that is not None
+// is the one the copying program placed: the system lists the formats it synthesizes after them,
+// and a synthesized text went through the code page of whatever CF_LOCALE says.
+TextSource TextSourceOf(unsigned format);
+
+// The UTF-16 units of a CF_UNICODETEXT block (little-endian bytes, blockBytes of them) worth
+// converting for a read of at most capacity - 2 bytes: up to the first zero unit and never past
+// the block, and no more than cover capacity bytes once converted (each unit gives at least half
+// a byte), so that a huge text costs no more than a short one. A high surrogate that the bound
+// would part from its low surrogate is left out too.
+size_t WideUnitsToConvert(const unsigned char* block, size_t blockBytes, int capacity);
