@@ -6,6 +6,7 @@
 #include "app/Capture_win.h"
 #include "app/ClipboardWatch_win.h"
 #include "app/MainLayout.h"
+#include "app/Saver_win.h"
 #include "app/UiResources_win.h"
 #include "app/VersionDialog_win.h"
 #include "app/ViewMode.h"
@@ -117,7 +118,7 @@ void CreateMainControls(HWND window) {
     }
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         OnMainCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
@@ -131,6 +132,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         ClipboardTick(wParam);
         ClipboardSettled(wParam);
+        OnSaveTimer(wParam);
         return 0;
     case WM_CLIPBOARDUPDATE:
         OnClipboardUpdate();
@@ -152,15 +154,27 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
         OnMainDestroy();
         return 0;
+    case SaveDoneMessage:
+        OnSaveDone();
+        return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = HandleMainMessage(window, message, wParam, lParam);
+    // Whatever changed the entries (a capture, a deletion, a title arriving, in this loop or in a
+    // nested one), it passed through here.
+    SaveSoonIfChanged();
+    return result;
 }
 
 void InitMainWindow(const CREATESTRUCTA*) {
     ViewState& view = TheView();
     InitViewState(view);
     LoadHistory(TheHistory());
+    StartSaving();
     SetTimer(MainWindow(), CaptureTimer, CaptureIntervalMs, nullptr);
     StartClipboardWatch(MainWindow());
     SendMessageA(Control(UrlOnlyButton), BM_SETCHECK, BST_CHECKED, 0);
@@ -234,18 +248,24 @@ void OnEndSession(BOOL ending) {
     // the last chance to keep the run's history. The store stays usable: messages may follow,
     // and a cancelled end or a later normal exit must still find it intact.
     if (ending) {
-        WriteHistoryFile(TheHistory());
+        KillTimer(MainWindow(), CaptureTimer);
+        StopSaveTimers();
+        SaveAtEnd(true);
     }
 }
 
 void OnMainDestroy() {
-    // Nothing may capture into the history while it is saved and released.
+    // Nothing may change the entries after the last write: the timers stop first, then the
+    // clipboard notifications.
     KillTimer(MainWindow(), CaptureTimer);
     KillTimer(MainWindow(), ClipboardSettleTimer);
+    StopSaveTimers();
     StopClipboardWatch(MainWindow());
+    // A failure is reported once the message loop has ended.
+    SaveAtEnd(false);
     // The list lets go of the list font before the resources are released.
     SendMessageA(Control(EntryList), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), TRUE);
-    SaveHistory(TheHistory());
+    ReleaseStoreStrings(TheHistory());
     ReleaseViewState(TheView());
     ReleaseUiResources();
     PostQuitMessage(0);

@@ -38,9 +38,10 @@ void OnActivate(int state, int minimised);
 // File / exit: asks first, destroys the main window on yes.
 void ConfirmExit();
 
-// WM_ENDSESSION: the history file is written when the session really ends.
+// WM_ENDSESSION: when the session really ends, the timers stop and the history is written one
+// last time; the store stays as it is.
 void OnEndSession(BOOL ending);
 
-// WM_DESTROY: stops the timers and the clipboard notifications, saves and releases the history,
-// releases the shell's resources.
+// WM_DESTROY: stops the timers and the clipboard notifications, writes the history one last
+// time, releases the history and the shell's resources, and ends the message loop.
 void OnMainDestroy();

@@ -3,6 +3,8 @@
 #include "app/Startup_win.h"
 
 #include "app/MainWindow_win.h"
+#include "app/Saver_win.h"
+#include "app/SingleInstance_win.h"
 #include "app/UiResources_win.h"
 #include "base/Shell_win.h"
 #include "base/ids.h"
@@ -74,11 +76,20 @@ int EndAfterFailedRetrieval() {
 }
 
 int RunClipwren() {
+    FolderClaim claim;
+    if (!claim.owned()) {
+        return 0;
+    }
     CreateUiResources();
     RegisterWindowClasses();
     if (!CreateMainWindow()) {
         ReleaseUiResources();
         return ReportNoMainWindow();
     }
-    return RunMessageLoop();
+    claim.Publish(MainWindow());
+    const int code = RunMessageLoop();
+    // The history is written: another copy may start here while the box below is open.
+    claim.Release();
+    ReportUnsavedHistory();
+    return code;
 }

@@ -22,5 +22,7 @@ int RunMessageLoop();
 // destroyed so the history is saved, and the exit code reports the failure (1).
 int EndAfterFailedRetrieval();
 
-// The whole run: start-up, the loop, and the exit code (0 after a normal end).
+// The whole run: start-up, the loop, and the exit code (0 after a normal end, and for a second
+// copy in a folder that a running copy already has). A history that could not be saved is
+// reported after the loop.
 int RunClipwren();

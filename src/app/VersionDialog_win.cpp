@@ -102,6 +102,11 @@ void ShowVersionInfo() {
 
 int RunVersionWindow(HWND owner) {
     HWND window = CreateVersionWindow(owner);
+    if (!window) {
+        // Out of window handles or desktop heap: without a window nothing would ever end the
+        // loop below, so the command does nothing and the owner stays enabled.
+        return 0;
+    }
     g_versionDialog = window;
     // Messages of the creation itself went to the class procedure.
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(VersionDialogProc));

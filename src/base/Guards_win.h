@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-// A kernel handle: CreateFile, CreateThread, CreateEvent... Null and INVALID_HANDLE_VALUE both
+// A kernel handle: CreateFile, CreateThread, CreateEvent, CreateFileMapping... Null and INVALID_HANDLE_VALUE both
 // mean none, since the API uses both.
 class KernelHandle {
 public:
@@ -25,9 +25,37 @@ public:
         }
         handle_ = nullptr;
     }
+    void Reset(HANDLE handle = nullptr) {
+        Close();
+        handle_ = handle;
+    }
 
 private:
     HANDLE handle_;
+};
+
+// A view of a file mapping (MapViewOfFile); null when the mapping could not be viewed.
+class MappedView {
+public:
+    explicit MappedView(void* view = nullptr) : view_(view) {}
+    ~MappedView() { Reset(); }
+    MappedView(const MappedView&) = delete;
+    MappedView& operator=(const MappedView&) = delete;
+    void* get() const { return view_; }
+    void* release() {
+        void* kept = view_;
+        view_ = nullptr;
+        return kept;
+    }
+    void Reset(void* view = nullptr) {
+        if (view_) {
+            UnmapViewOfFile(view_);
+        }
+        view_ = view;
+    }
+
+private:
+    void* view_;
 };
 
 // GlobalLock for the scope; bytes is null when the block could not be locked.

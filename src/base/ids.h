@@ -13,6 +13,11 @@ constexpr unsigned CaptureIntervalMs = 1000;
 constexpr unsigned ClipboardSettleTimer = 25;
 constexpr unsigned ClipboardSettleMs = 50;
 
+// The history saver: the timer of a write that waits for the second since the last one to pass,
+// and the message its writer thread posts when a write has ended (WM_APP + 2; WM_APP is 0x8000).
+constexpr unsigned SaveTimer = 26;
+constexpr unsigned SaveDoneMessage = 0x8000 + 2;
+
 // Main window controls.
 constexpr int TextView = 1000;
 constexpr int RefreshButton = 1001;

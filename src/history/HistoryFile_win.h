@@ -1,17 +1,46 @@
-// The history file "CWHistry.txt" in the current directory: read once at start-up, written at
-// shutdown (and when the Windows session ends).
+// The history file "CWHistry.txt" in the current directory: read at start-up, replaced safely
+// whenever the saver writes it, set aside before a replacement would lose bytes this run has not
+// read, and this run's history kept in an unsaved file when the history file cannot take it.
+// One call at a time: the saver never runs two of these at once, on whichever thread.
 #pragma once
 
+#include "history/HistoryCodec.h"
 #include "history/HistoryStore.h"
+#include "history/SavePlan.h"
 
-// Fills the store from the file (an absent file is an empty history). A file that exists but cannot be read completely is copied aside
-// ("CWHistry.kept.txt", then "CWHistry.kept-2.txt", ...) before this run first replaces it.
+// Fills the store from the file (an absent file is an empty history, or the VirtualStore copy
+// an older 32-bit run left when there is one). A file another program holds is waited for up to
+// 2 s; after that the run starts empty and the file waits to be read (HistoryFileUnread). A file
+// that cannot be read completely is copied aside ("CWHistry.kept.txt", then
+// "CWHistry.kept-2.txt", ...) before this run first replaces it.
 void LoadHistory(HistoryStore& store);
 
-// Writes the live entries to the file, then releases every string. The
-// file is replaced only when the new text was written completely; on failure the old one stays.
+// True while CWHistry.txt has not been read by this run: it is then never replaced.
+bool HistoryFileUnread();
+
+// Tries once, without waiting, to read a file that could not be read at start-up; when it can,
+// its entries go below the store's own (MergeOlderEntries with compare) and the file may be
+// replaced from then on. Returns 1 when the file no longer waits to be read.
+int ReadUnreadHistory(HistoryStore& store, int (*compare)(const char*, const char*));
+
+// Writes the text into CWHistry.txt through a temporary file. A file that changed since this run
+// last read or wrote it (another program, or the user, wrote it) is copied aside first; a
+// replacement that another program holds up is tried again for about a second. On any failure
+// the history file is as it was. After a write, this run's unsaved file has served its purpose
+// and is removed.
+HistoryWrite WriteHistoryText(const HistoryText& text);
+
+// Writes the live entries to the file and keeps the store as it is. Returns 1 when written.
+int WriteHistoryFile(HistoryStore& store);
+
+// Writes the live entries to the file, then releases every string.
 void SaveHistory(HistoryStore& store);
 
-// Writes the live entries to the file and keeps the store as it is (the session is ending and
-// messages may still arrive). Returns 1 when the file was replaced.
-int WriteHistoryFile(HistoryStore& store);
+// Keeps the text in this run's unsaved file, a visible file beside the history:
+// "CWHistry.unsaved.txt", else "CWHistry.unsaved-2.txt" ... "CWHistry.unsaved-20.txt", whichever
+// is free; where that folder refuses, in a "Clipwren" folder in the user's local application
+// data. Later calls rewrite the same file. Returns 1 when the text is kept.
+int KeepUnsavedHistory(const HistoryText& text);
+
+// The full path of this run's unsaved file; empty when it has none.
+const char* UnsavedHistoryPath();

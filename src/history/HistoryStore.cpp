@@ -160,6 +160,61 @@ int SetEntryTitle(HistoryStore& store, uint32_t serial, const char* title) {
     return 1;
 }
 
+int MergeOlderEntries(HistoryStore& store, const HistoryStore& older, int (*compare)(const char*, const char*)) {
+    const int own = store.count;
+    char* contents[MaxLiveEntries];
+    char* titles[MaxLiveEntries];
+    EntryKind kinds[MaxLiveEntries];
+    int taken = 0;
+    // Every copy first: a failed allocation must leave the store as it was.
+    for (int i = 0; i < older.count && own + taken < MaxLiveEntries; ++i) {
+        bool duplicate = false;
+        for (int j = 0; j < own && !duplicate; ++j) {
+            duplicate = compare(store.content[j], older.content[i]) == 0;
+        }
+        if (duplicate) {
+            continue;
+        }
+        char* content = StoreCopyString(store, older.content[i], std::strlen(older.content[i]));
+        char* title = content ? StoreCopyString(store, older.title[i], std::strlen(older.title[i])) : nullptr;
+        if (!title) {
+            StoreFreeString(store, content);
+            for (int k = 0; k < taken; ++k) {
+                StoreFreeString(store, contents[k]);
+                StoreFreeString(store, titles[k]);
+            }
+            return -1;
+        }
+        contents[taken] = content;
+        titles[taken] = title;
+        kinds[taken] = older.kind[i];
+        ++taken;
+    }
+    if (taken == 0) {
+        return 0;
+    }
+    // The slot just past the live range may own an entry pushed out earlier; the slots above it
+    // hold stale copies of moved pointers. The merged entries take their place.
+    StoreFreeString(store, store.content[own]);
+    StoreFreeString(store, store.title[own]);
+    for (int i = own; i < SlotArraySize; ++i) {
+        ClearSlot(store, i);
+    }
+    for (int k = 0; k < taken; ++k) {
+        const int slot = own + k;
+        store.content[slot] = contents[k];
+        store.title[slot] = titles[k];
+        store.kind[slot] = kinds[k];
+        store.serial[slot] = store.nextSerial++;
+        if (store.nextSerial == 0) {
+            store.nextSerial = 1;
+        }
+    }
+    store.count = own + taken;
+    ++store.revision;
+    return taken;
+}
+
 void ReleaseStoreStrings(HistoryStore& store) {
     // Owned: the live range and the slot just past it; slots further up hold stale copies.
     int owned = store.count < MaxLiveEntries ? store.count + 1 : HistoryCapacity;

@@ -259,6 +259,8 @@ TEST(MainWindow, CloseSavesAtOnceWithoutAQuestion) {
 }
 
 TEST(MainWindow, SessionEndSavesAndKeepsEverythingUsable) {
+    // Nothing on the clipboard for the ticks to take while the test waits.
+    ASSERT_TRUE(PutClipboard(nullptr));
     ShellSession session;
     HWND main = session.main();
     HistoryStore& store = TheHistory();
@@ -266,15 +268,20 @@ TEST(MainWindow, SessionEndSavesAndKeepsEverythingUsable) {
     ASSERT_EQ(InsertAtTop(store, "http://example.com/a", EntryKind::Url, "A"), 1);
 
     EXPECT_EQ(SendMessageA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-    // A cancelled end changes nothing.
+    // A cancelled end changes nothing: the capture timer and the writes after changes go on.
     SendMessageA(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
-    EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(PumpUntil([&] { return ReadWholeFile(file).find("http://example.com/a") != std::string::npos; }));
+    EXPECT_NE(KillTimer(main, CaptureTimer), 0) << "the capture timer was stopped";
+    SetTimer(main, CaptureTimer, CaptureIntervalMs, nullptr);
 
+    ASSERT_EQ(InsertAtTop(store, "http://example.com/at-the-end", EntryKind::Url, "End"), 1);
     SendMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    EXPECT_NE(ReadWholeFile(file).find("http://example.com/a"), std::string::npos);
+    EXPECT_NE(ReadWholeFile(file).find("http://example.com/at-the-end"), std::string::npos);
+    // The end of the session stops every timer.
+    EXPECT_EQ(KillTimer(main, CaptureTimer), 0);
     EXPECT_TRUE(IsWindow(main));
-    EXPECT_EQ(store.count, 1);
-    EXPECT_STREQ(store.content[0], "http://example.com/a");
+    EXPECT_EQ(store.count, 2);
+    EXPECT_STREQ(store.content[1], "http://example.com/a");
     EXPECT_NE(Shell().listFont, nullptr);
     EXPECT_EQ(PumpPendingMessages(), -1);
 

@@ -1,56 +1,24 @@
-// The real program from outside: its version record and icon, and one run in a temporary
-// folder that is closed as the window manager would close it.
+// The real program from outside: its version record and icon, a run in a temporary folder that
+// is closed as the window manager would close it, runs ended at random as Task Manager would end
+// them, and a last save that fails.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <map>
+#include <random>
+#include <set>
 #include <string>
+#include <vector>
 
+#include "base/ids.h"
+#include "history/HistoryCodec.h"
+#include "support/ClipboardAccess_win.h"
+#include "support/ProgramProcess_win.h"
 #include "support/ShellSession_win.h"
+#include "support/StoreBuilder.h"
 
 namespace {
-
-// clipwren.exe is built beside the test programs.
-std::string ProgramPath() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string text = path;
-    return text.substr(0, text.find_last_of('\\') + 1) + "clipwren.exe";
-}
-
-// The process's main window once its creation has finished (it is shown then); null after
-// timeoutMs or when the process ends first.
-HWND WaitForMainWindow(DWORD processId, HANDLE process, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        HWND window = nullptr;
-        while ((window = FindWindowExA(nullptr, window, "NORMAL0", "Clipwren")) != nullptr) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == processId && IsWindowVisible(window)) {
-                return window;
-            }
-        }
-        if (WaitForSingleObject(process, 100) == WAIT_OBJECT_0) {
-            return nullptr;
-        }
-    }
-    return nullptr;
-}
-
-struct ProcessHandles {
-    PROCESS_INFORMATION info = {};
-    ~ProcessHandles() {
-        if (info.hProcess) {
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(info.hProcess, 99);
-                WaitForSingleObject(info.hProcess, 10000);
-            }
-            CloseHandle(info.hProcess);
-            CloseHandle(info.hThread);
-        }
-    }
-};
 
 // VERSION.DLL is loaded by name so that the test programs need no extra import library.
 std::string VersionString(const std::string& file, const char* name, VS_FIXEDFILEINFO* fixed) {
@@ -102,14 +70,10 @@ TEST(Program, CarriesItsVersionRecordAndIcon) {
 
 TEST(Program, RunsInItsFolderAndSavesWhenClosed) {
     TempFolder folder;
-    std::string commandLine = "\"" + ProgramPath() + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    ProcessHandles process;
-    ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.path().c_str(), &startup, &process.info));
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start(folder.path()));
 
-    HWND window = WaitForMainWindow(process.info.dwProcessId, process.info.hProcess, 30000);
+    HWND window = program.WaitForMainWindow(30000);
     ASSERT_NE(window, nullptr) << "no main window within 30 s";
     RECT frame = {};
     GetWindowRect(window, &frame);
@@ -117,12 +81,152 @@ TEST(Program, RunsInItsFolderAndSavesWhenClosed) {
     EXPECT_EQ(frame.bottom - frame.top, 240);
 
     PostMessageA(window, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(process.info.hProcess, 30000), WAIT_OBJECT_0);
-    DWORD exitCode = 99;
-    GetExitCodeProcess(process.info.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(program.WaitForExit(30000), 0u);
 
     const DWORD attributes = GetFileAttributesA(folder.File("CWHistry.txt").c_str());
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << "no history file written";
     EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
+}
+
+namespace {
+
+void WriteHistory(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// Another program may hold the clipboard for a moment.
+bool Copy(const std::string& text) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (PutClipboard(text.empty() ? nullptr : text.c_str())) {
+            return true;
+        }
+        Sleep(20);
+    }
+    return false;
+}
+
+void Press(HWND main, int button) {
+    SendWithin(main, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(main, button)),
+               30000);
+}
+
+// The text view as the user sees it after 表示更新 (new captures show at the next refresh).
+std::string ShownText(HWND main) {
+    Press(main, RefreshButton);
+    HWND view = GetDlgItem(main, TextView);
+    DWORD_PTR length = 0;
+    SendWithin(view, WM_GETTEXTLENGTH, 0, 0, 30000, &length);
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    SendWithin(view, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), 30000, &copied);
+    text.resize(copied);
+    return text;
+}
+
+std::set<std::string> ContentsOf(const std::string& bytes, int& complete) {
+    std::vector<HistoryRecord> records(HistoryCapacity);
+    const HistoryReadResult read = ReadHistoryRecords(bytes.data(), bytes.size(), records.data(), HistoryCapacity);
+    complete = read.complete;
+    std::set<std::string> contents;
+    for (int i = 0; i < read.records; ++i) {
+        contents.insert(std::string(records[i].content, records[i].contentLength));
+    }
+    return contents;
+}
+
+} // namespace
+
+// The program ended at random moments during a stream of captures, as Task Manager or a crash
+// ends it: after every end the file parses completely and holds every entry that was on the
+// screen at least 2 s before, and everything an earlier end left in it.
+TEST(Program, KilledAtRandomTheFileHoldsEveryEntryShownTwoSecondsBefore) {
+    TempFolder folder;
+    const unsigned seed = GetTickCount();
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    const std::string file = folder.File("CWHistry.txt");
+    std::set<std::string> expected; // in the file after every end from now on
+    int serial = 0;
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(Copy(""));
+        ProgramProcess program;
+        ASSERT_TRUE(program.Start(folder.path()));
+        HWND main = program.WaitForMainWindow(30000);
+        ASSERT_NE(main, nullptr);
+        Press(main, UrlTextButton);
+        std::map<std::string, DWORD> shownAt;
+        const int captures = 2 + static_cast<int>(random() % 4);
+        for (int i = 0; i < captures; ++i) {
+            const std::string text = "entry " + std::to_string(++serial) + " of the kill test";
+            ASSERT_TRUE(Copy(text));
+            const DWORD start = GetTickCount();
+            while (ShownText(main).find(text) == std::string::npos) {
+                ASSERT_LT(GetTickCount() - start, 30000u) << text << " was never captured";
+                Sleep(50);
+            }
+            shownAt[text] = GetTickCount();
+        }
+        Sleep(random() % 3000);
+        const DWORD killedAt = GetTickCount();
+        program.Kill();
+
+        for (const auto& shown : shownAt) {
+            if (killedAt - shown.second >= 2000) {
+                expected.insert(shown.first);
+            }
+        }
+        const std::string bytes = ReadWholeFile(file);
+        int complete = 0;
+        const std::set<std::string> contents = ContentsOf(bytes, complete);
+        EXPECT_EQ(complete, 1) << "a torn file:\n" << bytes;
+        for (const std::string& text : expected) {
+            EXPECT_EQ(contents.count(text), 1u) << text;
+        }
+        // What the file kept beyond that is kept from now on too.
+        for (const auto& shown : shownAt) {
+            if (contents.count(shown.first)) {
+                expected.insert(shown.first);
+            }
+        }
+    }
+}
+
+// Another program holds the file for the whole run: the last write fails, the run's history is
+// kept byte for byte in the unsaved file, and once the main window has gone a box of its own
+// says where.
+TEST(Program, ASaveThatFailsAtTheEndIsKeptAndReportedAfterTheWindowHasGone) {
+    TempFolder folder;
+    const std::string file = folder.File("CWHistry.txt");
+    WriteHistory(file, WorkedExample());
+    ASSERT_TRUE(Copy(""));
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start(folder.path()));
+    HWND main = program.WaitForMainWindow(30000);
+    ASSERT_NE(main, nullptr);
+    HANDLE holder = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    HWND box = nullptr;
+    const DWORD start = GetTickCount();
+    while (!(box = FindProcessWindow(program.id(), "#32770", "Clipwren")) && GetTickCount() - start < 30000 &&
+           WaitForSingleObject(program.handle(), 50) == WAIT_TIMEOUT) {
+    }
+    ASSERT_NE(box, nullptr) << "no box";
+    EXPECT_FALSE(IsWindow(main)) << "the box came before the main window was gone";
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+    char text[2048] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    const std::string unsaved = folder.File("CWHistry.unsaved.txt");
+    EXPECT_EQ(std::string(text), "履歴を保存できませんでした。次のファイルに残しました：\r\n" + unsaved);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    EXPECT_EQ(program.WaitForExit(30000), 0u);
+    CloseHandle(holder);
+    EXPECT_EQ(ReadWholeFile(unsaved), WorkedExample());
+    EXPECT_EQ(ReadWholeFile(file), WorkedExample());
 }

@@ -353,3 +353,58 @@ TEST(VersionDialog, ForeignQuitEndsTheWindowAndIsPassedOnWithItsCode) {
     EXPECT_TRUE(IsWindowEnabled(session.main()));
     EXPECT_EQ(PumpPendingMessages(), 7);
 }
+
+namespace {
+
+// Refuses the creation of every "NORMALDLG" window on this thread while it lives, as an
+// exhausted desktop heap or USER handle table would.
+class VersionWindowRefusal {
+public:
+    VersionWindowRefusal() : hook_(SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId())) {}
+    ~VersionWindowRefusal() { UnhookWindowsHookEx(hook_); }
+    VersionWindowRefusal(const VersionWindowRefusal&) = delete;
+    VersionWindowRefusal& operator=(const VersionWindowRefusal&) = delete;
+
+private:
+    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND) {
+            char name[32] = {};
+            GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
+            if (lstrcmpA(name, "NORMALDLG") == 0) {
+                return 1;
+            }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK hook_;
+};
+
+bool hangGuardFired;
+
+// Ends a loop that waits for a window that never came, so the test fails instead of hanging.
+void CALLBACK HangGuard(HWND, UINT, UINT_PTR, DWORD) {
+    hangGuardFired = true;
+    PostQuitMessage(0);
+}
+
+} // namespace
+
+TEST(VersionDialog, AWindowThatCannotBeCreatedLeavesTheMainWindowEnabledAndRunning) {
+    ShellSession session;
+    hangGuardFired = false;
+    {
+        VersionWindowRefusal refusal;
+        const UINT_PTR guard = SetTimer(nullptr, 0, 5000, HangGuard);
+        SendMessageA(session.main(), WM_COMMAND, MAKEWPARAM(VersionInfoCommand, 0), 0);
+        KillTimer(nullptr, guard);
+    }
+    EXPECT_FALSE(hangGuardFired) << "the command waited for a window that was never created";
+    EXPECT_TRUE(IsWindowEnabled(session.main()));
+    EXPECT_EQ(VersionDialog(), nullptr);
+    EXPECT_TRUE(NoQuitWaiting());
+    // Still running: the next command opens the window as usual.
+    DialogDriver driver(PressOk);
+    EXPECT_EQ(RunVersionWindow(session.main()), 1);
+    EXPECT_FALSE(driver.gaveUp);
+    EXPECT_TRUE(IsWindowEnabled(session.main()));
+}

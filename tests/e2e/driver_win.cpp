@@ -384,7 +384,8 @@ int Usage() {
           "  close | gone [ms]         post WM_CLOSE | wait for the main window to go\n"
           "  clip-set TEXT | clip-get | clip-clear   write, read or empty the clipboard\n"
           "  attrib PATH               file attributes (hidden, readonly)\n"
-          "  startup EXE EXE N | tickcost N | probe MS | capture URL | soak ... | resources\n");
+          "  startup EXE EXE N | tickcost N | probe MS | capture URL | soak ... | resources\n"
+          "  killtest EXE DIR KILLS [SEED] | fullhistory PATH | saveprobe MS HISTORY-FILE\n");
     return 2;
 }
 
@@ -431,6 +432,12 @@ int main(int argc, char** argv) {
     }
     if (command == "startup") {
         return RunStartupBench(args);
+    }
+    if (command == "killtest") {
+        return RunKillTest(args);
+    }
+    if (command == "fullhistory") {
+        return RunWriteFullHistory(args);
     }
 
     Target target = {};
@@ -558,6 +565,9 @@ int main(int argc, char** argv) {
     }
     if (command == "resources") {
         return RunResources(args);
+    }
+    if (command == "saveprobe") {
+        return RunSaveProbe(args);
     }
     return Usage();
 }

@@ -78,3 +78,8 @@ int RunProbe(const std::vector<std::string>& args);
 int RunCaptureTime(const std::vector<std::string>& args);
 int RunSoak(const std::vector<std::string>& args);
 int RunResources(const std::vector<std::string>& args);
+
+// The durability figures (driver_durability_win.cpp).
+int RunKillTest(const std::vector<std::string>& args);
+int RunWriteFullHistory(const std::vector<std::string>& args);
+int RunSaveProbe(const std::vector<std::string>& args);

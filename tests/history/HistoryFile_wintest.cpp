@@ -1,7 +1,9 @@
 // The history file on a real file system: loading, the hidden attribute, safe replacement when a
-// step fails, and the keeping of a file that could not be read. Each test runs in a fresh
-// folder that is the current directory.
+// step fails or another program holds the file, the keeping of a file that could not be read or
+// changed behind the run's back, the unsaved file, and the VirtualStore copy. Each test runs in
+// a fresh folder that is the current directory.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -84,10 +86,32 @@ protected:
 
     DWORD Attributes(const char* name) const { return GetFileAttributesA(PathOf(name).c_str()); }
 
-    // A file that the test holds open without sharing, as another program might.
-    HANDLE Lock(const char* name) const {
-        return CreateFileA(PathOf(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    // A file that the test holds open, as another program might: without sharing, or sharing it
+    // with readers only.
+    HANDLE Lock(const char* name, DWORD share = 0) const {
+        return CreateFileA(PathOf(name).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+
+    std::vector<std::string> SortedFiles() const {
+        std::vector<std::string> files = Files();
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+
+    std::string Composed() {
+        HistoryText text;
+        EXPECT_EQ(ComposeStoreText(store, text), 1);
+        return std::string(text.data, text.size);
+    }
+
+    static int IgnoringCase(const char* a, const char* b) { return lstrcmpiA(a, b); }
+
+    // Another program that lets go of the file a moment after the save has begun.
+    static DWORD WINAPI LetGoSoon(void* held) {
+        Sleep(300);
+        CloseHandle(static_cast<HANDLE>(held));
+        return 0;
     }
 
     void Insert(const char* content) { ASSERT_EQ(InsertAtTop(store, content, EntryKind::Text, "title"), 1); }
@@ -162,17 +186,44 @@ TEST_F(HistoryFile, EachFailingStepLeavesTheOldFileAndNoTemporaryFile) {
     }
 }
 
+// A save while another program holds the file fails after trying for about a second; the file
+// stays as it was, and the text is kept whole in a visible unsaved file until a later save
+// goes through and makes it redundant.
 TEST_F(HistoryFile, SavingOverALockedFileKeepsIt) {
+    StartRunOverWorkedExample();
+    HANDLE lock = Lock("CWHistry.txt", FILE_SHARE_READ);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    HistoryText text;
+    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    EXPECT_EQ(WriteHistoryText(text), HistoryWrite::Failed);
+    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), WorkedExample);
+    EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
+
+    ASSERT_EQ(KeepUnsavedHistory(text), 1);
+    EXPECT_EQ(UnsavedHistoryPath(), PathOf("CWHistry.unsaved.txt"));
+    EXPECT_EQ(ReadFileBytes("CWHistry.unsaved.txt"), std::string(text.data, text.size));
+    EXPECT_EQ(Attributes("CWHistry.unsaved.txt") & FILE_ATTRIBUTE_HIDDEN, 0u);
+    CloseHandle(lock);
+
+    // Once the other program lets go, the next save goes through.
+    Insert("after the holder let go");
+    EXPECT_EQ(WriteHistoryFile(store), 1);
+    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), Composed());
+    EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
+    EXPECT_STREQ(UnsavedHistoryPath(), "");
+}
+
+// A holder that lets go within the second does not fail the save.
+TEST_F(HistoryFile, AHolderThatLetsGoWithinASecondDoesNotFailTheSave) {
     StartRunOverWorkedExample();
     HANDLE lock = Lock("CWHistry.txt");
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(WriteHistoryFile(store), 0);
-    CloseHandle(lock);
-    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), WorkedExample);
-    EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
-    // Once the other program lets go, the next save goes through.
-    SaveHistory(store);
-    EXPECT_NE(ReadFileBytes("CWHistry.txt"), WorkedExample);
+    HANDLE release = CreateThread(nullptr, 0, LetGoSoon, lock, 0, nullptr);
+    ASSERT_NE(release, nullptr);
+    EXPECT_EQ(WriteHistoryFile(store), 1);
+    WaitForSingleObject(release, 10000);
+    CloseHandle(release);
+    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), Composed());
     EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
 }
 
@@ -206,51 +257,90 @@ TEST_F(HistoryFile, ALeftoverTemporaryFileDoesNotBlockSaving) {
 TEST_F(HistoryFile, SavingIntoAReadOnlyFolderKeepsTheOldFile) {
     StartRunOverWorkedExample();
     ASSERT_TRUE(SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY));
-    // A user whom the file system lets write anyway (root under Wine) cannot see this case.
+    // A user whom the file system lets write anyway (root under Wine) gets the refusal the folder
+    // would give anybody else.
     HANDLE probe = CreateFileA(PathOf("probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (probe != INVALID_HANDLE_VALUE) {
         CloseHandle(probe);
         DeleteFileA(PathOf("probe").c_str());
-        SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-        GTEST_SKIP() << "this folder stays writable when read-only; the failing creation is covered by "
-                        "EachFailingStepLeavesTheOldFileAndNoTemporaryFile";
+        FailHistoryFileStep(HistoryFileStep::ReadOnlyFolder);
     }
     EXPECT_EQ(WriteHistoryFile(store), 0);
     SaveHistory(store);
+    FailHistoryFileStep(HistoryFileStep::None);
     SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadFileBytes("CWHistry.txt"), WorkedExample);
     EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
 }
 
-// A file locked at start-up is kept byte for byte before the first save replaces it, and only
-// once however often the run saves.
-TEST_F(HistoryFile, AFileLockedAtStartUpIsKeptAside) {
+// A file held without sharing at start-up is waited for, then left unread: it is never
+// replaced while unread, and once the holder lets go it is read and merged below the run's own
+// entries. Nothing was lost, so nothing is kept aside.
+TEST_F(HistoryFile, AFileLockedAtStartUpIsMergedOnceFree) {
     WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
     HANDLE lock = Lock("CWHistry.txt");
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     LoadHistory(store);
     EXPECT_EQ(store.count, 0);
+    EXPECT_TRUE(HistoryFileUnread());
     Insert("this run's entry");
-    // Still locked: the file can be neither kept nor replaced.
+    Insert("MEMO LINE 1\r\nMEMO LINE 2"); // the file's entry in other letter case
     EXPECT_EQ(WriteHistoryFile(store), 0);
+    EXPECT_EQ(ReadUnreadHistory(store, IgnoringCase), 0);
+    EXPECT_EQ(store.count, 2);
     EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
     CloseHandle(lock);
-    EXPECT_EQ(WriteHistoryFile(store), 1);
-    Insert("after the end of the session");
-    SaveHistory(store);
 
-    EXPECT_EQ(ReadFileBytes("CWHistry.kept.txt"), WorkedExample);
-    std::vector<std::string> expected = {"CWHistry.kept.txt", "CWHistry.txt"};
-    std::vector<std::string> files = Files();
-    std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, expected);
-    HistoryStore again{};
-    LoadHistory(again);
-    ASSERT_EQ(again.count, 2);
-    EXPECT_STREQ(EntryAt(again, 0).content, "after the end of the session");
-    SaveHistory(again);
-    EXPECT_EQ(Files().size(), 2u);
+    EXPECT_EQ(ReadUnreadHistory(store, IgnoringCase), 1);
+    EXPECT_FALSE(HistoryFileUnread());
+    ASSERT_EQ(store.count, 3);
+    EXPECT_STREQ(EntryAt(store, 0).content, "MEMO LINE 1\r\nMEMO LINE 2");
+    EXPECT_STREQ(EntryAt(store, 1).content, "this run's entry");
+    EXPECT_STREQ(EntryAt(store, 2).content, "http://sample.jp/");
+    EXPECT_EQ(WriteHistoryFile(store), 1);
+    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), Composed());
+    EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
+}
+
+// A reader that shares the file with other readers does not keep the history from loading.
+TEST_F(HistoryFile, AReaderSharingTheFileAtStartUpDoesNotStopTheLoad) {
+    WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
+    HANDLE lock = Lock("CWHistry.txt", FILE_SHARE_READ);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    LoadHistory(store);
+    CloseHandle(lock);
+    EXPECT_EQ(store.count, 2);
+    EXPECT_FALSE(HistoryFileUnread());
+}
+
+// Bytes someone else wrote since this run last read or wrote the file are set aside before the
+// next save replaces them: an edited file, and one that appeared where there was none.
+TEST_F(HistoryFile, AFileChangedBehindTheRunsBackIsKeptBeforeTheNextSave) {
+    const std::string edited = Record(0, "1", "edited by hand", "http://edited.jp/");
+    for (bool existedAtStart : {true, false}) {
+        SCOPED_TRACE(existedAtStart);
+        if (existedAtStart) {
+            StartRunOverWorkedExample();
+            EXPECT_EQ(WriteHistoryFile(store), 1);
+        } else {
+            LoadHistory(store);
+            Insert("this run's entry");
+        }
+        WriteFileBytes("CWHistry.txt", edited, FILE_ATTRIBUTE_HIDDEN);
+        Insert("the next change");
+        EXPECT_EQ(WriteHistoryFile(store), 1);
+        EXPECT_EQ(ReadFileBytes("CWHistry.kept.txt"), edited);
+        EXPECT_EQ(ReadFileBytes("CWHistry.txt"), Composed());
+        // The run's own writes are not changes.
+        Insert("and one more");
+        EXPECT_EQ(WriteHistoryFile(store), 1);
+        EXPECT_EQ(SortedFiles(), (std::vector<std::string>{"CWHistry.kept.txt", "CWHistry.txt"}));
+        SaveHistoryIgnored();
+        SetFileAttributesA(PathOf("CWHistry.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(PathOf("CWHistry.txt").c_str());
+        DeleteFileA(PathOf("CWHistry.kept.txt").c_str());
+    }
 }
 
 // A damaged file loads what it can; its bytes are kept under the next free name.
@@ -343,6 +433,92 @@ TEST_F(HistoryFile, NothingIsKeptWhenNothingWasLost) {
         expected += Record(i, "1", "t", "http://x.jp/" + std::to_string(i));
     }
     EXPECT_EQ(ReadFileBytes("CWHistry.txt"), expected);
+}
+
+// The unsaved file takes the first free name and stays the run's own; a folder whose names are
+// all taken sends it to the local application data, like a folder that refuses files.
+TEST_F(HistoryFile, TheUnsavedFileTakesAFreeNameOrGoesToTheLocalApplicationData) {
+    StartRunOverWorkedExample();
+    WriteFileBytes("CWHistry.unsaved.txt", "another run's");
+    HistoryText text;
+    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(KeepUnsavedHistory(text), 1);
+    EXPECT_EQ(UnsavedHistoryPath(), PathOf("CWHistry.unsaved-2.txt"));
+    Insert("a later change");
+    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(KeepUnsavedHistory(text), 1);
+    EXPECT_EQ(UnsavedHistoryPath(), PathOf("CWHistry.unsaved-2.txt"));
+    EXPECT_EQ(ReadFileBytes("CWHistry.unsaved-2.txt"), std::string(text.data, text.size));
+    EXPECT_EQ(ReadFileBytes("CWHistry.unsaved.txt"), "another run's");
+    EXPECT_EQ(Files().size(), 3u);
+
+    for (int n = 3; n <= 20; ++n) {
+        WriteFileBytes(("CWHistry.unsaved-" + std::to_string(n) + ".txt").c_str(), "taken");
+    }
+    LoadHistory(store); // a new run, with every name beside the history taken
+    Insert("the new run's entry");
+    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(KeepUnsavedHistory(text), 1);
+    const std::string kept = UnsavedHistoryPath();
+    const std::string appFolder = LocalAppDataFolder() + "\\Clipwren\\";
+    EXPECT_EQ(kept.compare(0, appFolder.size(), appFolder), 0) << kept;
+    EXPECT_EQ(ReadWholeFile(kept), std::string(text.data, text.size));
+    DeleteFileA(kept.c_str());
+    EXPECT_EQ(Files().size(), 21u);
+}
+
+// A folder that refuses every new file: nothing of the old file is touched, and the run's
+// history is kept in the local application data.
+TEST_F(HistoryFile, AnUnwritableFolderKeepsTheHistoryInTheLocalApplicationData) {
+    StartRunOverWorkedExample();
+    FailHistoryFileStep(HistoryFileStep::ReadOnlyFolder);
+    HistoryText text;
+    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    EXPECT_EQ(WriteHistoryText(text), HistoryWrite::Failed);
+    ASSERT_EQ(KeepUnsavedHistory(text), 1);
+    FailHistoryFileStep(HistoryFileStep::None);
+    const std::string kept = UnsavedHistoryPath();
+    const std::string appFolder = LocalAppDataFolder() + "\\Clipwren\\CWHistry.unsaved";
+    EXPECT_EQ(kept.compare(0, appFolder.size(), appFolder), 0) << kept;
+    EXPECT_EQ(ReadWholeFile(kept), std::string(text.data, text.size));
+    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), WorkedExample);
+    EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
+    DeleteFileA(kept.c_str());
+}
+
+// A 32-bit run without a manifest in a protected folder left its history in the VirtualStore:
+// it is read when the folder has no history of its own, and never written.
+TEST_F(HistoryFile, TheVirtualStoreCopyIsReadWhenTheFolderHasNoHistory) {
+    // "C:\users\...\cwshell-..." -> "<local app data>\VirtualStore\users\...\cwshell-..."
+    const std::string storeFolder = LocalAppDataFolder() + "\\VirtualStore" + folder.substr(2);
+    ASSERT_EQ(SHCreateDirectoryExA(nullptr, storeFolder.c_str(), nullptr), ERROR_SUCCESS);
+    const std::string copy = storeFolder + "\\CWHistry.txt";
+    const std::string redirected = Record(0, "1", "redirected", "http://virtual.jp/");
+    {
+        HANDLE h = CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(h, redirected.data(), static_cast<DWORD>(redirected.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+
+    LoadHistory(store);
+    ASSERT_EQ(store.count, 1);
+    EXPECT_STREQ(EntryAt(store, 0).content, "http://virtual.jp/");
+    Insert("this run's entry");
+    SaveHistory(store);
+    EXPECT_EQ(ReadWholeFile(copy), redirected);
+
+    // From now on the folder's own file is the history.
+    LoadHistory(store);
+    EXPECT_EQ(store.count, 2);
+    SaveHistoryIgnored();
+    WriteFileBytes("CWHistry.txt", "", FILE_ATTRIBUTE_HIDDEN);
+    LoadHistory(store);
+    EXPECT_EQ(store.count, 0);
+
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(storeFolder.c_str());
 }
 
 } // namespace

@@ -413,4 +413,110 @@ TEST_F(Store, RevisionCountsEveryChangeAndNothingElse) {
     EXPECT_EQ(store.revision, start + 10);
 }
 
+// A history file read late (it was held at start-up) goes below this run's entries.
+class Merge : public Store {
+protected:
+    void SetUp() override {
+        Store::SetUp();
+        InitEmptyStore(older);
+    }
+    void TearDown() override {
+        ReleaseStoreStrings(older);
+        EXPECT_EQ(older.ownedStrings, 0);
+        Store::TearDown();
+    }
+
+    // older gets entries o<first>.. newest first, each titled t<n>.
+    void FillOlder(int first, int n) {
+        for (int i = first + n - 1; i >= first; --i) {
+            ASSERT_EQ(InsertAtTop(older, Name("o", i).c_str(), EntryKind::Url, Name("t", i).c_str()), 1);
+        }
+    }
+
+    static int IgnoringCase(const char* a, const char* b) {
+        for (;; ++a, ++b) {
+            const int x = (*a >= 'A' && *a <= 'Z') ? *a + 32 : *a;
+            const int y = (*b >= 'A' && *b <= 'Z') ? *b + 32 : *b;
+            if (x != y || x == 0) {
+                return x - y;
+            }
+        }
+    }
+
+    std::vector<std::string> Contents() const {
+        std::vector<std::string> all;
+        for (int i = 0; i < store.count; ++i) {
+            all.push_back(ContentAt(i));
+        }
+        return all;
+    }
+
+    HistoryStore older;
+};
+
+TEST_F(Merge, OlderEntriesGoBelowWithoutTheRunsDuplicates) {
+    InsertNumbered(0, 2); // c1, c0
+    ASSERT_EQ(InsertAtTop(store, "O2", EntryKind::Text, "own title"), 1);
+    FillOlder(0, 4); // o0..o3
+    const uint32_t revision = store.revision;
+    const uint32_t ownSerial = store.serial[0];
+    EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase), 3);
+    EXPECT_EQ(Contents(), (std::vector<std::string>{"O2", "c1", "c0", "o0", "o1", "o3"}));
+    // The run's copy of a duplicate stays as it was; the others keep their titles and kinds.
+    EXPECT_STREQ(store.title[0], "own title");
+    EXPECT_EQ(store.serial[0], ownSerial);
+    EXPECT_STREQ(store.title[5], "t3");
+    EXPECT_EQ(store.kind[5], EntryKind::Url);
+    std::set<uint32_t> serials(store.serial, store.serial + store.count);
+    EXPECT_EQ(serials.size(), 6u);
+    EXPECT_EQ(serials.count(0), 0u);
+    EXPECT_EQ(store.revision, revision + 1);
+    EXPECT_EQ(store.ownedStrings, Owned(6));
+    EXPECT_EQ(older.count, 4);
+}
+
+TEST_F(Merge, AtMost127RemainAndTheReserveGoes) {
+    InsertNumbered(0, 128); // full, with a pushed-out entry in the reserve slot
+    RemoveAt(store, 0);
+    RemoveAt(store, 0); // 125 live, the pushed-out c0 just past them
+    FillOlder(0, 5);
+    EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase), 2);
+    EXPECT_EQ(store.count, 127);
+    EXPECT_EQ(ContentAt(125), "o0");
+    EXPECT_EQ(ContentAt(126), "o1");
+    EXPECT_EQ(store.content[127], nullptr);
+    EXPECT_EQ(store.ownedStrings, Owned(127));
+
+    // Already full: nothing comes in and nothing changes.
+    const uint32_t revision = store.revision;
+    EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase), 0);
+    EXPECT_EQ(store.revision, revision);
+}
+
+TEST_F(Merge, IntoAnEmptyRunAndFromAnEmptyFile) {
+    EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase), 0);
+    EXPECT_EQ(store.revision, 0u);
+    FillOlder(0, 3);
+    EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase), 3);
+    EXPECT_EQ(Contents(), (std::vector<std::string>{"o0", "o1", "o2"}));
+    // The merged store goes on like any other.
+    InsertNumbered(0, 1);
+    RemoveAt(store, 3);
+    EXPECT_EQ(Contents(), (std::vector<std::string>{"c0", "o0", "o1"}));
+}
+
+TEST_F(Merge, AFailedCopyLeavesTheStoreUnchanged) {
+    InsertNumbered(0, 2);
+    FillOlder(0, 3);
+    for (int succeed = 0; succeed < 6; ++succeed) {
+        HistoryStore before;
+        std::memcpy(&before, &store, sizeof store);
+        FailStoreAllocations(succeed, 1);
+        EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase), -1) << succeed;
+        FailStoreAllocations(0, 0);
+        EXPECT_EQ(std::memcmp(&before, &store, sizeof store), 0) << succeed;
+    }
+    EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase), 3);
+}
+
 } // namespace

@@ -41,7 +41,7 @@ LRESULT CALLBACK MessageBoxAnswerer::CbtProc(int code, WPARAM wParam, LPARAM lPa
 }
 
 void MessageBoxAnswerer::Answer(HWND box) {
-    SeenMessageBox seen{WindowText(box), WindowText(GetDlgItem(box, MessageBoxTextId)), 0};
+    SeenMessageBox seen{WindowText(box), WindowText(GetDlgItem(box, MessageBoxTextId)), 0, GetWindow(box, GW_OWNER)};
     int answer = 0;
     if (next_ < answers_.size()) {
         answer = answers_[next_++];

@@ -11,6 +11,7 @@ struct SeenMessageBox {
     std::string caption;
     std::string text;
     int pressed;
+    HWND owner; // null for a box of its own, with no window behind it
 };
 
 class MessageBoxAnswerer {

@@ -1,6 +1,8 @@
 // Scratch folders and whole-file reads for the Windows tests.
 #include "support/ScratchFolder_win.h"
 
+#include <shfolder.h>
+
 #include <cstdio>
 
 TempFolder::TempFolder() {
@@ -62,4 +64,10 @@ std::string ReadWholeFile(const std::string& path) {
     }
     CloseHandle(file);
     return text;
+}
+
+std::string LocalAppDataFolder() {
+    char path[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, path);
+    return path;
 }

@@ -44,3 +44,6 @@ private:
 
 // Reads a whole file; empty when it does not exist.
 std::string ReadWholeFile(const std::string& path);
+
+// The user's local application data folder, as the program finds it.
+std::string LocalAppDataFolder();

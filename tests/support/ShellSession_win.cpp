@@ -19,7 +19,22 @@ int PumpPendingMessages() {
     return quitCode;
 }
 
-ShellSession::ShellSession() {
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs) {
+            return false;
+        }
+        PumpPendingMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+ShellSession::ShellSession() : ShellSession([](const TempFolder&) {}) {}
+
+ShellSession::ShellSession(const std::function<void(const TempFolder&)>& prepare) {
+    prepare(scratch_.folder());
     CreateUiResources();
     RegisterWindowClasses();
     main_ = CreateMainWindow();

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "support/ScratchFolder_win.h"
@@ -12,9 +13,16 @@
 // quit message met on the way, or -1 when there was none.
 int PumpPendingMessages();
 
+// Dispatches this thread's messages as they come until done() is true; false when timeoutMs
+// passed first (a hang guard, not a measurement).
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
 class ShellSession {
 public:
     ShellSession();
+    // prepare runs in the fresh folder, as the current directory, before the main window (and
+    // so the history) is created: a history file to find, a file held by another program.
+    explicit ShellSession(const std::function<void(const TempFolder&)>& prepare);
     // Destroys the main window if it still exists, takes the quit message off the queue and
     // unregisters the classes, so the next session starts clean.
     ~ShellSession();

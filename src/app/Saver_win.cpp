@@ -1,0 +1,243 @@
+// The history saver: the schedule on the window's thread, the disk on a writer thread.
+#include "app/Saver_win.h"
+
+#include <utility>
+
+#include "base/Guards_win.h"
+#include "base/Shell_win.h"
+#include "base/ids.h"
+#include "history/HistoryCodec.h"
+#include "history/HistoryFile_win.h"
+#include "history/HistoryStore.h"
+#include "history/SavePlan.h"
+#include "ui/ViewState.h"
+
+namespace {
+
+// How long the end waits for a write already on its way; its own retries take about a second,
+// so only a disk that no longer answers makes it give up.
+constexpr DWORD WriterPatienceMs = 10000;
+
+const char UnsavedCaption[] = "Clipwren";
+const char UnsavedText[] = "履歴を保存できませんでした。次のファイルに残しました：\r\n";
+
+// One write at a time, of a text the window's thread composed; the store itself never leaves
+// the window's thread.
+struct Writer {
+    KernelHandle thread;
+    KernelHandle wake; // auto-reset: a write, or the stop, waits
+    KernelHandle idle; // manual-reset: set while no write is on its way
+    // Filled by the window's thread only while idle is set; read by the writer only while not.
+    HistoryText text;
+    bool toUnsaved; // CWHistry.txt waits to be read: the text goes to the unsaved file
+    HWND notify;
+    HistoryWrite result;
+    volatile LONG stop;
+};
+Writer writer;
+
+struct SaverState {
+    bool started;      // StartSaving has run: the end has a history to write
+    bool periodic;     // writes follow changes (until the end)
+    bool timerArmed;
+    bool sessionEnded; // nobody is there to be told any more
+    bool tell;         // ReportUnsavedHistory has a kept file to name
+    SaveSchedule schedule;
+};
+SaverState saver;
+
+int CompareIgnoringCase(const char* a, const char* b) {
+    return lstrcmpiA(a, b);
+}
+
+HistoryWrite Write(const HistoryText& text, bool toUnsaved) {
+    if (toUnsaved) {
+        return KeepUnsavedHistory(text) ? HistoryWrite::Written : HistoryWrite::Failed;
+    }
+    return WriteHistoryText(text);
+}
+
+DWORD WINAPI WriterThread(void*) {
+    for (;;) {
+        WaitForSingleObject(writer.wake.get(), INFINITE);
+        if (InterlockedCompareExchange(&writer.stop, 0, 0)) {
+            return 0;
+        }
+        writer.result = Write(writer.text, writer.toUnsaved);
+        SetEvent(writer.idle.get());
+        PostMessageA(writer.notify, SaveDoneMessage, 0, 0);
+    }
+}
+
+// Created at the first write, so a run that changes nothing has no thread.
+bool EnsureWriter() {
+    if (writer.thread.valid()) {
+        return true;
+    }
+    writer.wake.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    writer.idle.Reset(CreateEventA(nullptr, TRUE, TRUE, nullptr));
+    if (!writer.wake.valid() || !writer.idle.valid()) {
+        return false;
+    }
+    writer.stop = 0;
+    writer.thread.Reset(CreateThread(nullptr, 0, WriterThread, nullptr, 0, nullptr));
+    return writer.thread.valid();
+}
+
+// True once no write is on its way.
+bool WaitForWriter() {
+    return !writer.thread.valid() || WaitForSingleObject(writer.idle.get(), WriterPatienceMs) == WAIT_OBJECT_0;
+}
+
+void StopWriter() {
+    if (!writer.thread.valid()) {
+        return;
+    }
+    InterlockedExchange(&writer.stop, 1);
+    SetEvent(writer.wake.get());
+    if (WaitForSingleObject(writer.thread.get(), WriterPatienceMs) != WAIT_OBJECT_0) {
+        // Stuck on a disk that does not answer: its handles stay open for it, and the end of the
+        // process takes it.
+        writer.thread.release();
+        writer.wake.release();
+        writer.idle.release();
+        return;
+    }
+    writer.thread.Close();
+    writer.wake.Close();
+    writer.idle.Close();
+    HistoryText empty;
+    std::swap(writer.text.data, empty.data);
+    std::swap(writer.text.size, empty.size);
+}
+
+void DisarmTimer() {
+    if (saver.timerArmed) {
+        KillTimer(MainWindow(), SaveTimer);
+        saver.timerArmed = false;
+    }
+}
+
+// A file that could not be read at start-up is tried again before every write; once it reads,
+// its entries are merged in and show at the next refresh.
+void ReadHeldFile(HistoryStore& store) {
+    if (!HistoryFileUnread()) {
+        return;
+    }
+    const uint32_t revision = store.revision;
+    ReadUnreadHistory(store, CompareIgnoringCase);
+    if (store.revision != revision) {
+        MarkRefresh(TheView(), RefreshMark::Set);
+    }
+}
+
+void StartWrite() {
+    HistoryStore& store = TheHistory();
+    ReadHeldFile(store);
+    HistoryText text;
+    const bool composed = ComposeStoreText(store, text) != 0;
+    const bool toUnsaved = HistoryFileUnread();
+    NoteSaveStarted(saver.schedule, store.revision, GetTickCount());
+    if (!composed) {
+        // Out of memory: counted as a failed write, tried again at the next change.
+        NoteSaveFinished(saver.schedule, HistoryWrite::Failed);
+        return;
+    }
+    if (!EnsureWriter()) {
+        // No thread to be had: written here, and the window waits for it this once.
+        NoteSaveFinished(saver.schedule, Write(text, toUnsaved));
+        return;
+    }
+    std::swap(writer.text.data, text.data);
+    std::swap(writer.text.size, text.size);
+    writer.toUnsaved = toUnsaved;
+    writer.notify = MainWindow();
+    ResetEvent(writer.idle.get());
+    SetEvent(writer.wake.get());
+}
+
+} // namespace
+
+void StartSaving() {
+    saver = SaverState{};
+    saver.started = true;
+    saver.periodic = true;
+    InitSaveSchedule(saver.schedule, TheHistory().revision);
+}
+
+void SaveSoonIfChanged() {
+    if (!saver.periodic) {
+        return;
+    }
+    const SaveDecision decision = DecideSave(saver.schedule, TheHistory().revision, GetTickCount());
+    if (decision.step == SaveStep::WriteNow) {
+        DisarmTimer();
+        StartWrite();
+    } else if (decision.step == SaveStep::WakeLater && !saver.timerArmed) {
+        saver.timerArmed = SetTimer(MainWindow(), SaveTimer, decision.delayMs, nullptr) != 0;
+    }
+}
+
+void OnSaveTimer(UINT_PTR timerId) {
+    if (timerId != SaveTimer) {
+        return;
+    }
+    KillTimer(MainWindow(), SaveTimer);
+    saver.timerArmed = false;
+    SaveSoonIfChanged();
+}
+
+void OnSaveDone() {
+    // A write the end has already collected leaves nothing to do here.
+    if (!saver.schedule.writing || !writer.idle.valid() ||
+        WaitForSingleObject(writer.idle.get(), 0) != WAIT_OBJECT_0) {
+        return;
+    }
+    NoteSaveFinished(saver.schedule, writer.result);
+    SaveSoonIfChanged();
+}
+
+void StopSaveTimers() {
+    KillTimer(MainWindow(), SaveTimer);
+    saver.timerArmed = false;
+}
+
+void SaveAtEnd(bool sessionEnding) {
+    if (!saver.started) {
+        return;
+    }
+    saver.periodic = false;
+    saver.sessionEnded = saver.sessionEnded || sessionEnding;
+    StopSaveTimers();
+    const bool writerFree = WaitForWriter();
+    if (writerFree && saver.schedule.writing) {
+        NoteSaveFinished(saver.schedule, writer.result);
+    }
+    // A writer that never came back may still be using the history file: only the unsaved file
+    // is safe to write then.
+    HistoryStore& store = TheHistory();
+    if (writerFree) {
+        ReadHeldFile(store);
+    }
+    HistoryText text;
+    if (!ComposeStoreText(store, text)) {
+        return;
+    }
+    const HistoryWrite result = writerFree ? WriteHistoryText(text) : HistoryWrite::Failed;
+    const EndSavePlan plan = PlanEndSave(result, store.count, saver.sessionEnded);
+    saver.tell = plan.keepUnsaved && KeepUnsavedHistory(text) && plan.tellUser;
+    if (writerFree) {
+        StopWriter();
+    }
+}
+
+void ReportUnsavedHistory() {
+    if (!saver.tell || saver.sessionEnded) {
+        return;
+    }
+    saver.tell = false;
+    char text[sizeof UnsavedText + 1024];
+    lstrcpynA(text, UnsavedText, sizeof text);
+    lstrcpynA(text + lstrlenA(text), UnsavedHistoryPath(), static_cast<int>(sizeof text) - lstrlenA(text));
+    MessageBoxA(nullptr, text, UnsavedCaption, MB_OK | MB_ICONWARNING);
+}

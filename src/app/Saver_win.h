@@ -1,0 +1,30 @@
+// The history saver: writes the history soon after every change to the entries, on a thread of
+// its own so that the window never waits for the disk, and once more at the end of the run.
+#pragma once
+
+#include <windows.h>
+
+// After the history is loaded: its revision is what the file holds.
+void StartSaving();
+
+// After every message of the main window: a change to the entries since the last write is
+// written now, or when a second has passed since the last write began.
+void SaveSoonIfChanged();
+
+// Timer SaveTimer: the second since the last write is over. Any other timer does nothing.
+void OnSaveTimer(UINT_PTR timerId);
+
+// SaveDoneMessage: the writer has finished.
+void OnSaveDone();
+
+// The end, step 1: no more timed writes.
+void StopSaveTimers();
+
+// The end, step 4: waits for a write on its way, writes the history one last time, and keeps it
+// in an unsaved file when that fails. At the end of a session nobody is told; otherwise the user
+// is told by ReportUnsavedHistory. The store is kept as it is.
+void SaveAtEnd(bool sessionEnding);
+
+// The end, step 6, after the message loop: tells the user where the history that could not be
+// saved was kept, when it had to be.
+void ReportUnsavedHistory();

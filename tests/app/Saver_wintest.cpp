@@ -1,0 +1,208 @@
+// The history saver against the real main window: writes soon after a change, a file held or
+// edited by another program, a save that cannot be made and where its history is kept, and the
+// box that reports it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/Saver_win.h"
+#include "base/Shell_win.h"
+#include "base/ids.h"
+#include "history/HistoryCodec.h"
+#include "history/HistoryFileFaults_win.h"
+#include "history/HistoryStore.h"
+#include "support/ClipboardAccess_win.h"
+#include "support/MessageBoxHook_win.h"
+#include "support/ShellSession_win.h"
+#include "support/StoreBuilder.h"
+
+namespace {
+
+const char UnsavedBoxText[] = "履歴を保存できませんでした。次のファイルに残しました：\r\n";
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// A change as the program makes one: inside a message of the main window.
+void Change(HWND main, const char* content) {
+    ASSERT_EQ(InsertAtTop(TheHistory(), content, EntryKind::Text, "title"), 1);
+    SendMessageA(main, WM_NULL, 0, 0);
+}
+
+std::string ComposedHistory() {
+    HistoryText text;
+    EXPECT_EQ(ComposeStoreText(TheHistory(), text), 1);
+    return std::string(text.data, text.size);
+}
+
+bool Holds(const std::string& path, const std::string& piece) {
+    return ReadWholeFile(path).find(piece) != std::string::npos;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A file held open by "another program": reading, sharing it with readers only, so that it can
+// be neither written nor replaced; or not sharing it at all.
+class Holder {
+public:
+    Holder(const std::string& path, DWORD share)
+        : file_(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~Holder() { LetGo(); }
+    Holder(const Holder&) = delete;
+    Holder& operator=(const Holder&) = delete;
+    bool holding() const { return file_ != INVALID_HANDLE_VALUE; }
+    void LetGo() {
+        if (holding()) {
+            CloseHandle(file_);
+            file_ = INVALID_HANDLE_VALUE;
+        }
+    }
+
+private:
+    HANDLE file_;
+};
+
+// The capture ticks go on while a test waits for a write: nothing on the clipboard for them to take.
+class Saver : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(PutClipboard(nullptr)); }
+};
+
+} // namespace
+
+TEST_F(Saver, AChangeIsWrittenSoonAndTheStoreAndListFontStay) {
+    ShellSession session;
+    HWND main = session.main();
+    const std::string file = session.folder().File("CWHistry.txt");
+    Change(main, "first change");
+    EXPECT_TRUE(PumpUntil([&] { return Holds(file, "first change"); }));
+    // A burst: the last change of it is written too, whatever the spacing made of the rest.
+    for (const char* content : {"burst 1", "burst 2", "burst 3"}) {
+        Change(main, content);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return ReadWholeFile(file) == ComposedHistory(); }));
+    // A title arriving later is a change too.
+    ASSERT_EQ(SetEntryTitle(TheHistory(), TheHistory().serial[3], "a title that came later"), 1);
+    SendMessageA(main, WM_NULL, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return Holds(file, "a title that came later"); }));
+    EXPECT_EQ(TheHistory().count, 4);
+    EXPECT_EQ(SendDlgItemMessageA(main, EntryList, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(Shell().listFont));
+    EXPECT_NE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+}
+
+// While another program holds the file, the writes fail; the end keeps the run's history byte for
+// byte in the unsaved file. The user is told after a normal end, and not when the session ends.
+TEST_F(Saver, ABlockedSaveIsKeptAndReportedOnlyAtANormalEnd) {
+    for (bool sessionEnds : {false, true}) {
+        SCOPED_TRACE(sessionEnds);
+        ShellSession session([](const TempFolder& folder) { WriteBytes(folder.File("CWHistry.txt"), WorkedExample()); });
+        HWND main = session.main();
+        const std::string file = session.folder().File("CWHistry.txt");
+        const std::string unsaved = session.folder().File("CWHistry.unsaved.txt");
+        Holder holder(file, FILE_SHARE_READ);
+        ASSERT_TRUE(holder.holding());
+        Change(main, "captured while the file is held");
+        const std::string history = ComposedHistory();
+
+        MessageBoxAnswerer answerer({IDOK});
+        if (sessionEnds) {
+            SendMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        } else {
+            SendMessageA(main, WM_CLOSE, 0, 0);
+            EXPECT_FALSE(IsWindow(main));
+        }
+        EXPECT_TRUE(answerer.seen().empty()) << "no box before the message loop has ended";
+        EXPECT_EQ(ReadWholeFile(unsaved), history);
+        EXPECT_EQ(ReadWholeFile(file), WorkedExample());
+        EXPECT_EQ(GetFileAttributesA(unsaved.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+
+        // What the run does once its message loop has ended.
+        ReportUnsavedHistory();
+        if (sessionEnds) {
+            EXPECT_TRUE(answerer.seen().empty());
+        } else {
+            ASSERT_EQ(answerer.seen().size(), 1u);
+            EXPECT_EQ(answerer.seen()[0].caption, "Clipwren");
+            EXPECT_EQ(answerer.seen()[0].text, UnsavedBoxText + unsaved);
+            EXPECT_EQ(answerer.seen()[0].owner, nullptr);
+            ReportUnsavedHistory();
+            EXPECT_EQ(answerer.seen().size(), 1u) << "told once";
+        }
+    }
+}
+
+// A file held without sharing at start-up: the run's writes go to the unsaved file, never over
+// the held one; once the holder lets go, the next write merges both histories into CWHistry.txt.
+TEST_F(Saver, AFileHeldAtStartUpIsMergedOnceItIsFree) {
+    std::unique_ptr<Holder> holder;
+    ShellSession session([&](const TempFolder& folder) {
+        WriteBytes(folder.File("CWHistry.txt"), WorkedExample());
+        holder.reset(new Holder(folder.File("CWHistry.txt"), 0));
+    });
+    ASSERT_TRUE(holder->holding());
+    HWND main = session.main();
+    const std::string file = session.folder().File("CWHistry.txt");
+    const std::string unsaved = session.folder().File("CWHistry.unsaved.txt");
+    EXPECT_EQ(TheHistory().count, 0);
+
+    Change(main, "while the file is held");
+    EXPECT_TRUE(PumpUntil([&] { return ReadWholeFile(unsaved) == ComposedHistory(); }));
+    holder.reset();
+    EXPECT_EQ(ReadWholeFile(file), WorkedExample());
+
+    Change(main, "after the holder let go");
+    EXPECT_TRUE(PumpUntil([&] { return !Exists(unsaved); }));
+    ASSERT_EQ(TheHistory().count, 4);
+    EXPECT_STREQ(TheHistory().content[0], "after the holder let go");
+    EXPECT_STREQ(TheHistory().content[3], "http://sample.jp/");
+    EXPECT_EQ(ReadWholeFile(file), ComposedHistory());
+    EXPECT_FALSE(Exists(session.folder().File("CWHistry.kept.txt")));
+}
+
+// Someone else wrote the file while the program ran: their bytes are set aside before the next
+// write replaces them.
+TEST_F(Saver, AFileEditedWhileRunningIsKeptBeforeTheNextWrite) {
+    ShellSession session;
+    HWND main = session.main();
+    const std::string file = session.folder().File("CWHistry.txt");
+    Change(main, "the run's first entry");
+    ASSERT_TRUE(PumpUntil([&] { return Holds(file, "the run's first entry"); }));
+    const std::string edited = Record(0, "1", "edited", "http://edited.jp/");
+    WriteBytes(file, edited);
+    Change(main, "the run's second entry");
+    EXPECT_TRUE(PumpUntil([&] { return Holds(file, "the run's second entry"); }));
+    EXPECT_EQ(ReadWholeFile(session.folder().File("CWHistry.kept.txt")), edited);
+}
+
+// A folder that refuses files (injected: root may write anywhere under Wine): the history is
+// kept in the local application data, and the box names it.
+TEST_F(Saver, AnUnwritableFolderKeepsTheHistoryInTheLocalApplicationData) {
+    ShellSession session;
+    HWND main = session.main();
+    FailHistoryFileStep(HistoryFileStep::ReadOnlyFolder);
+    Change(main, "nowhere to go beside the history");
+    const std::string history = ComposedHistory();
+    MessageBoxAnswerer answerer({IDOK});
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    FailHistoryFileStep(HistoryFileStep::None);
+    ReportUnsavedHistory();
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    const std::string text = answerer.seen()[0].text;
+    const std::string prefix = UnsavedBoxText + LocalAppDataFolder() + "\\Clipwren\\CWHistry.unsaved";
+    EXPECT_EQ(text.compare(0, prefix.size(), prefix), 0) << text;
+    const std::string kept = text.substr(std::string(UnsavedBoxText).size());
+    EXPECT_EQ(ReadWholeFile(kept), history);
+    DeleteFileA(kept.c_str());
+    EXPECT_FALSE(Exists(session.folder().File("CWHistry.txt")));
+}
