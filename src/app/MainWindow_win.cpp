@@ -256,7 +256,8 @@ void OnEndSession(BOOL ending) {
 }
 
 void OnMainDestroy() {
-    // Nothing may capture into the history while it is saved and released.
+    // Nothing may change the entries after the last write: the timers stop first, then the
+    // clipboard notifications.
     KillTimer(MainWindow(), CaptureTimer);
     KillTimer(MainWindow(), ClipboardSettleTimer);
     StopSaveTimers();
