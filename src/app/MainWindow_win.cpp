@@ -5,6 +5,7 @@
 
 #include "app/Capture_win.h"
 #include "app/MainLayout.h"
+#include "app/PageTitles_win.h"
 #include "app/UiResources_win.h"
 #include "app/VersionDialog_win.h"
 #include "app/ViewMode.h"
@@ -130,6 +131,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         ClipboardTick(wParam);
         return 0;
+    case PageTitleMessage:
+        OnPageTitle(wParam, lParam);
+        return 0;
     case WM_NOTIFY:
         OnMainNotify(wParam, lParam);
         return 0;
@@ -156,6 +160,7 @@ void InitMainWindow(const CREATESTRUCTA*) {
     ViewState& view = TheView();
     InitViewState(view);
     LoadHistory(TheHistory());
+    AcceptTitlesFor(MainWindow());
     SetTimer(MainWindow(), CaptureTimer, CaptureIntervalMs, nullptr);
     SendMessageA(Control(UrlOnlyButton), BM_SETCHECK, BST_CHECKED, 0);
 
@@ -228,6 +233,7 @@ void OnEndSession(BOOL ending) {
     // the last chance to keep the run's history. The store stays usable: messages may follow,
     // and a cancelled end or a later normal exit must still find it intact.
     if (ending) {
+        StopTitles();
         WriteHistoryFile(TheHistory());
     }
 }
@@ -235,6 +241,8 @@ void OnEndSession(BOOL ending) {
 void OnMainDestroy() {
     // The list lets go of the list font before the resources are released.
     SendMessageA(Control(EntryList), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), TRUE);
+    // No title arrives after this: the saved file holds what the window showed.
+    StopTitles();
     SaveHistory(TheHistory());
     ReleaseViewState(TheView());
     KillTimer(MainWindow(), CaptureTimer);

@@ -8,6 +8,10 @@
 constexpr unsigned CaptureTimer = 24;
 constexpr unsigned CaptureIntervalMs = 1000;
 
+// A page download's result, posted to the main window (WM_APP + 1; wParam the entry's serial,
+// lParam the result).
+constexpr unsigned PageTitleMessage = 0x8000 + 1;
+
 // Main window controls.
 constexpr int TextView = 1000;
 constexpr int RefreshButton = 1001;
