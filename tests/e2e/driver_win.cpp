@@ -384,7 +384,8 @@ int Usage() {
           "  close | gone [ms]         post WM_CLOSE | wait for the main window to go\n"
           "  clip-set TEXT | clip-get | clip-clear   write, read or empty the clipboard\n"
           "  attrib PATH               file attributes (hidden, readonly)\n"
-          "  startup EXE EXE N | tickcost N | probe MS | capture URL | soak ... | resources\n");
+          "  startup EXE EXE N | tickcost N | probe MS | capture URL | soak ... | resources\n"
+          "  module NAME               whether the program has the DLL NAME loaded\n");
     return 2;
 }
 
@@ -558,6 +559,9 @@ int main(int argc, char** argv) {
     }
     if (command == "resources") {
         return RunResources(args);
+    }
+    if (command == "module") {
+        return args.size() == 2 ? RunModuleQuery(args) : Usage();
     }
     return Usage();
 }
