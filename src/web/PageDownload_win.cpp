@@ -52,9 +52,6 @@ struct Download {
     uint32_t generation; // of the window accepting results when it started
     ULONGLONG started;
     DWORD boundMs;
-    HINTERNET internet;
-    HINTERNET connection;
-    HINTERNET request;
     size_t received;
     char contentType[ContentTypeBytes];
     char url[UrlBytes];
@@ -120,51 +117,40 @@ void HandOver(Downloads& t, const Download& d) {
     }
 }
 
-// Puts a freshly opened handle where the watchdog can close it; false (and the handle closed
-// here) when the download has been given up or the open failed.
-bool Publish(Downloads& t, Download& d, HINTERNET* slot, HINTERNET handle) {
-    if (!handle) {
-        return false;
-    }
-    {
-        Locked locked(t.lock);
-        if (d.state == SlotState::Running) {
-            *slot = handle;
-            return true;
+bool StillRunning(Downloads& t, const Download& d) {
+    Locked locked(t.lock);
+    return d.state == SlotState::Running;
+}
+
+// A download's WinINet handles, closed by its own thread, last opened first. No other thread
+// ever closes them: closing a handle while a call on it may be under way (or about to start) is
+// unsafe, and its value may be handed out again to another download.
+class InternetHandles {
+public:
+    explicit InternetHandles(const WinInetApi& api) : api_(api) {}
+    ~InternetHandles() {
+        while (count_ > 0) {
+            api_.closeHandle(handles_[--count_]);
         }
     }
-    t.api->closeHandle(handle);
-    return false;
-}
-
-// Takes the handles out of the record, request first; whoever takes them closes them, outside
-// the lock.
-int TakeHandles(Download& d, HINTERNET* out) {
-    int n = 0;
-    for (HINTERNET* handle : {&d.request, &d.connection, &d.internet}) {
-        if (*handle) {
-            out[n++] = *handle;
-            *handle = nullptr;
+    InternetHandles(const InternetHandles&) = delete;
+    InternetHandles& operator=(const InternetHandles&) = delete;
+    HINTERNET Keep(HINTERNET handle) {
+        if (handle) {
+            handles_[count_++] = handle;
         }
+        return handle;
     }
-    return n;
-}
 
-void CloseHandles(Downloads& t, Download& d) {
-    HINTERNET handles[3];
-    int n;
-    {
-        Locked locked(t.lock);
-        n = TakeHandles(d, handles);
-    }
-    for (int i = 0; i < n; ++i) {
-        t.api->closeHandle(handles[i]);
-    }
-}
+private:
+    const WinInetApi& api_;
+    HINTERNET handles_[3] = {};
+    int count_ = 0;
+};
 
-// Bounds each WinINet operation too, so that a download given up at its bound ends soon even
-// where closing its handles does not interrupt a blocked call. Set on every handle: Wine's
-// requests do not take them over from the handles above.
+// Bounds each WinINet operation too, so that a download given up at its bound soon returns from
+// the call it is blocked in, and ends. Set on every handle: Wine's requests do not take them over
+// from the handles above.
 void LimitOperations(const WinInetApi& api, HINTERNET handle, DWORD milliseconds) {
     for (DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
@@ -285,34 +271,33 @@ void Finish(Downloads& t, Download& d) {
 }
 
 // Opens the request for d's address through the user's configured proxy (if any) and sends
-// it; redirections are followed. Null when the download cannot go on.
-HINTERNET SendRequest(Downloads& t, Download& d) {
+// it; redirections are followed. Null when the download cannot go on or has been given up.
+HINTERNET SendRequest(Downloads& t, Download& d, InternetHandles& handles) {
     const WinInetApi& api = *t.api;
     RequestTarget target;
     if (!CrackAddress(api, d.url, target)) {
         return nullptr;
     }
-    HINTERNET internet = api.open(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (internet) {
-        LimitOperations(api, internet, d.boundMs);
-    }
-    if (!Publish(t, d, &d.internet, internet)) {
+    HINTERNET internet = handles.Keep(api.open(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!internet) {
         return nullptr;
     }
-    HINTERNET connection = api.connect(internet, target.host, target.port, PassCredentials ? target.user : nullptr,
-                                       PassCredentials ? target.password : nullptr, INTERNET_SERVICE_HTTP, 0, 0);
-    if (connection) {
-        LimitOperations(api, connection, d.boundMs);
-    }
-    if (!Publish(t, d, &d.connection, connection)) {
+    LimitOperations(api, internet, d.boundMs);
+    HINTERNET connection =
+        handles.Keep(api.connect(internet, target.host, target.port, PassCredentials ? target.user : nullptr,
+                                 PassCredentials ? target.password : nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) {
         return nullptr;
     }
+    LimitOperations(api, connection, d.boundMs);
     const char* accept[] = {"*/*", nullptr};
-    HINTERNET request = api.openRequest(connection, nullptr, target.object, nullptr, nullptr, accept, target.flags, 0);
-    if (request) {
-        LimitOperations(api, request, d.boundMs);
+    HINTERNET request =
+        handles.Keep(api.openRequest(connection, nullptr, target.object, nullptr, nullptr, accept, target.flags, 0));
+    if (!request) {
+        return nullptr;
     }
-    if (!Publish(t, d, &d.request, request) || !api.sendRequest(request, nullptr, 0, nullptr, 0)) {
+    LimitOperations(api, request, d.boundMs);
+    if (!api.sendRequest(request, nullptr, 0, nullptr, 0) || !StillRunning(t, d)) {
         return nullptr;
     }
     return request;
@@ -321,46 +306,38 @@ HINTERNET SendRequest(Downloads& t, Download& d) {
 DWORD WINAPI DownloadThread(void* parameter) {
     Downloads& t = Table();
     Download& d = *static_cast<Download*>(parameter);
-    HINTERNET request = SendRequest(t, d);
-    if (request && !RefusedByProxy(*t.api, request)) {
-        RecordContentType(t, d, request);
-        ReadHead(t, d, request);
+    {
+        // Closed before the result goes, so a server never sees more downloads at once than run.
+        InternetHandles handles(*t.api);
+        HINTERNET request = SendRequest(t, d, handles);
+        if (request && !RefusedByProxy(*t.api, request)) {
+            RecordContentType(t, d, request);
+            ReadHead(t, d, request);
+        }
     }
-    // Closed before the result goes, so a server never sees more downloads at once than run.
-    CloseHandles(t, d);
     Finish(t, d);
     return 0;
 }
 
-// Hands over the result of every download past its bound (every download, once the process is
-// ending) and closes their handles. Returns how long it may sleep.
+// Hands over the result of every download past its bound (of every download, once the process
+// is ending); their threads stop when their blocked call returns. Returns how long it may sleep.
 DWORD GiveUpLateDownloads(Downloads& t) {
-    HINTERNET late[3 * MaxDownloadThreads];
-    int n = 0;
     DWORD sleep = INFINITE;
-    {
-        Locked locked(t.lock);
-        const ULONGLONG now = GetTickCount64();
-        for (Download& d : t.slot) {
-            if (d.state == SlotState::Running) {
-                const ULONGLONG elapsed = now - d.started;
-                if (!t.abandonAll && elapsed < d.boundMs) {
-                    const DWORD left = static_cast<DWORD>(d.boundMs - elapsed);
-                    sleep = left < sleep ? left : sleep;
-                    continue;
-                }
-                --t.running;
-                HandOver(t, d);
-                d.state = SlotState::GivenUp;
-            }
-            if (d.state == SlotState::GivenUp) {
-                n += TakeHandles(d, late + n);
-            }
+    Locked locked(t.lock);
+    const ULONGLONG now = GetTickCount64();
+    for (Download& d : t.slot) {
+        if (d.state != SlotState::Running) {
+            continue;
         }
-    }
-    // Where WinINet supports it, closing makes the blocked call return.
-    for (int i = 0; i < n; ++i) {
-        t.api->closeHandle(late[i]);
+        const ULONGLONG elapsed = now - d.started;
+        if (!t.abandonAll && elapsed < d.boundMs) {
+            const DWORD left = static_cast<DWORD>(d.boundMs - elapsed);
+            sleep = left < sleep ? left : sleep;
+            continue;
+        }
+        --t.running;
+        HandOver(t, d);
+        d.state = SlotState::GivenUp;
     }
     return sleep;
 }
@@ -432,9 +409,6 @@ bool StartPageDownload(uint32_t serial, const char* url) {
         d->generation = t.generation;
         d->started = GetTickCount64();
         d->boundMs = g_boundMs;
-        d->internet = nullptr;
-        d->connection = nullptr;
-        d->request = nullptr;
         d->received = 0;
         d->contentType[0] = '\0';
         std::memcpy(d->url, url, length + 1);

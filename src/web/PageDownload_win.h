@@ -1,8 +1,10 @@
 // Page downloads beside the window. Each download runs on a thread of its own and hands its
 // result to the window's thread in a posted message; a watchdog thread hands over the result of
 // a download that reaches its bound, with what has arrived by then. The window's thread only
-// starts downloads and receives results: it never waits on one, and never closes a handle a
-// download thread may be blocked on.
+// starts downloads and receives results: it never waits on one. No thread closes a handle
+// another may be blocked on: a download given up at its bound ends when its blocked call returns,
+// at the latest when a per-operation time-out (the bound) trips, unless the server keeps
+// trickling or name resolution hangs; MaxDownloadThreads bounds how many such threads there are.
 #pragma once
 
 #include <windows.h>
@@ -41,8 +43,8 @@ int PageDownloadThreads();
 
 void ReleasePageTitleResult(PageTitleResult* result);
 
-// Ends the process with exitCode without waiting on the network. Every download is given up (its
-// handles closed by the watchdog) and the threads get half a second to end; when some are still
-// blocked inside WinINet, the process is ended without the DLLs' detach, which could wait on
-// them. Call it once the history is saved and the window is gone.
+// Ends the process with exitCode without waiting on the network. Every download is given up and
+// the threads get half a second to end; when some are still blocked inside WinINet, the process
+// is ended without the DLLs' detach, which could wait on them. Call it once the history is saved
+// and the window is gone.
 [[noreturn]] void ExitProcessBesideDownloads(UINT exitCode);
