@@ -241,7 +241,7 @@ void OnEndSession(BOOL ending) {
 void OnMainDestroy() {
     // The list lets go of the list font before the resources are released.
     SendMessageA(Control(EntryList), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), TRUE);
-    // No title arrives after this: the saved file holds what the window showed.
+    // No title changes the history after this, so the file saved next is the history as it ends.
     StopTitles();
     SaveHistory(TheHistory());
     ReleaseViewState(TheView());
