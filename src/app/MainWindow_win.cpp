@@ -268,7 +268,7 @@ void OnMainDestroy() {
     KillTimer(MainWindow(), ClipboardSettleTimer);
     StopSaveTimers();
     StopClipboardWatch(MainWindow());
-    // No title arrives after this: the saved file holds what the window showed.
+    // No title changes the history after this, so the file saved next is the history as it ends.
     StopTitles();
     // A failure is reported once the message loop has ended.
     SaveAtEnd(false);
