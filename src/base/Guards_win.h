@@ -100,10 +100,12 @@ private:
 };
 
 // The clipboard, opened for the scope. A program that keeps it open longer than retryMs makes the
-// open fail instead of freezing the caller.
+// open fail instead of freezing the caller. Opened with a window of ours where there is one:
+// Wine lets an open without a window take the clipboard from another program that opened it
+// without one, in the middle of that program's write.
 class OpenedClipboard {
 public:
-    explicit OpenedClipboard(DWORD retryMs = 50) : open_(OpenPatiently(retryMs)) {}
+    explicit OpenedClipboard(HWND window = nullptr, DWORD retryMs = 50) : open_(OpenPatiently(window, retryMs)) {}
     ~OpenedClipboard() {
         if (open_) {
             CloseClipboard();
@@ -114,10 +116,10 @@ public:
     bool get() const { return open_; }
 
 private:
-    static bool OpenPatiently(DWORD retryMs) {
+    static bool OpenPatiently(HWND window, DWORD retryMs) {
         const DWORD start = GetTickCount();
         for (int attempt = 1;; ++attempt) {
-            if (OpenClipboard(nullptr)) {
+            if (OpenClipboard(window)) {
                 return true;
             }
             if (attempt >= 2 && GetTickCount() - start >= retryMs) {

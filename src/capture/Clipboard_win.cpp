@@ -7,6 +7,7 @@
 
 #include "base/Guards_win.h"
 #include "base/Heap_win.h"
+#include "base/Shell_win.h"
 #include "capture/CaptureDecision.h"
 #include "capture/ClipboardText.h"
 
@@ -118,7 +119,7 @@ int ReadClipboardText(char* buffer, int capacity) {
     if (!buffer || capacity < 1) {
         return 0;
     }
-    OpenedClipboard clipboard;
+    OpenedClipboard clipboard(MainWindow());
     if (!clipboard.get() || IsMarkedPrivate()) {
         return 0;
     }
@@ -182,7 +183,7 @@ int WriteClipboardText(const char* text) {
     OwnedGlobal localeBlock(GMEM_MOVEABLE | GMEM_DDESHARE, sizeof locale);
     const bool localeReady = Fill(localeBlock, &locale, sizeof locale);
 
-    OpenedClipboard clipboard;
+    OpenedClipboard clipboard(MainWindow());
     if (!clipboard.get() || !EmptyClipboard()) {
         return 0;
     }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Shell_win.h"
 #include "capture/CaptureDecision.h"
 #include "support/ClipboardAccess_win.h"
 
@@ -170,6 +171,56 @@ TEST(ClipboardText, CopyBackPlacesUnicodeTextFirstWithTheSystemLanguage) {
     char buffer[CaptureBufferSize] = {};
     ASSERT_EQ(ReadClipboardText(buffer, CaptureCapacity), 1);
     EXPECT_STREQ(buffer, text);
+}
+
+// Another program that has the clipboard open, writing it, as programs do without a window.
+struct Writer {
+    HANDLE opened;
+    HANDLE go;
+    BOOL emptied;
+    BOOL placed;
+
+    static DWORD WINAPI Run(void* parameter) {
+        Writer& self = *static_cast<Writer*>(parameter);
+        if (!OpenClipboard(nullptr)) {
+            SetEvent(self.opened);
+            return 0;
+        }
+        SetEvent(self.opened);
+        WaitForSingleObject(self.go, 10000);
+        self.emptied = EmptyClipboard();
+        const char text[] = "http://example.com/written";
+        self.placed = SetClipboardData(CF_TEXT, BlockOf(text, sizeof text)) != nullptr;
+        CloseClipboard();
+        return 0;
+    }
+};
+
+// The capture never takes the clipboard from a program in the middle of writing it: it waits its
+// 50 ms and gives up, and that program's write goes through.
+TEST(ClipboardText, AReadNeverTakesTheClipboardFromAProgramWritingIt) {
+    ASSERT_TRUE(PutClipboard("http://example.com/before"));
+    HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    Shell().mainWindow = window;
+    Writer writer = {CreateEventA(nullptr, TRUE, FALSE, nullptr), CreateEventA(nullptr, TRUE, FALSE, nullptr), FALSE,
+                     FALSE};
+    HANDLE thread = CreateThread(nullptr, 0, Writer::Run, &writer, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(writer.opened, 10000);
+    char buffer[CaptureBufferSize] = {};
+    EXPECT_EQ(ReadClipboardText(buffer, CaptureCapacity), 0);
+    SetEvent(writer.go);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    CloseHandle(writer.opened);
+    CloseHandle(writer.go);
+    EXPECT_TRUE(writer.emptied);
+    EXPECT_TRUE(writer.placed);
+    EXPECT_EQ(ReadClipboardText(buffer, CaptureCapacity), 1);
+    EXPECT_STREQ(buffer, "http://example.com/written");
+    Shell().mainWindow = nullptr;
+    DestroyWindow(window);
 }
 
 } // namespace

@@ -456,7 +456,7 @@ std::string SoakRound(const Target& target, HANDLE process, const SoakPlan& plan
                 text.append(1100, 'x');
             }
             if (!WriteClipboard(text)) {
-                return "clipboard write " + std::to_string(i);
+                return "clipboard write " + std::to_string(i) + " (" + ClipboardFailure() + ")";
             }
         }
         double start = NowMs();

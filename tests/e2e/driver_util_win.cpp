@@ -150,6 +150,13 @@ bool WaitWindowGone(HWND window, DWORD timeoutMs) {
 
 namespace {
 // Another program may hold the clipboard for a moment.
+std::string clipboardFailure;
+
+bool Failed(const char* step) {
+    clipboardFailure = std::string(step) + " failed with error " + std::to_string(GetLastError());
+    return false;
+}
+
 bool OpenClipboardBounded() {
     double deadline = NowMs() + 2000;
     while (!OpenClipboard(nullptr)) {
@@ -162,7 +169,7 @@ bool OpenClipboardBounded() {
 }
 
 struct ClipboardGuard {
-    bool open = OpenClipboardBounded();
+    bool open = OpenClipboardBounded() || Failed("OpenClipboard (for 2 s)");
     ~ClipboardGuard() {
         if (open) {
             CloseClipboard();
@@ -177,21 +184,28 @@ bool WriteClipboard(const std::string& text, bool emptyOnly) {
         return false;
     }
     if (emptyOnly) {
-        return EmptyClipboard() != 0;
+        return EmptyClipboard() != 0 || Failed("EmptyClipboard");
     }
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
     if (!block) {
-        return false;
+        return Failed("GlobalAlloc");
     }
     void* bytes = GlobalLock(block);
     memcpy(bytes, text.c_str(), text.size() + 1);
     GlobalUnlock(block);
-    EmptyClipboard();
+    if (!EmptyClipboard()) {
+        GlobalFree(block);
+        return Failed("EmptyClipboard");
+    }
     if (!SetClipboardData(CF_TEXT, block)) {
         GlobalFree(block);
-        return false;
+        return Failed("SetClipboardData");
     }
     return true;
+}
+
+std::string ClipboardFailure() {
+    return clipboardFailure;
 }
 
 bool ReadClipboard(std::string& text) {

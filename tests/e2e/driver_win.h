@@ -71,6 +71,8 @@ bool WaitWindowGone(HWND window, DWORD timeoutMs);
 // Puts text on the clipboard as CF_TEXT; with emptyOnly, leaves it empty instead.
 bool WriteClipboard(const std::string& text, bool emptyOnly = false);
 bool ReadClipboard(std::string& text);
+// Which step of the last failed clipboard write failed, and with what error.
+std::string ClipboardFailure();
 
 // Benchmarks and the soak (driver_bench_win.cpp). Each returns the process exit code.
 int RunStartupBench(const std::vector<std::string>& args);
