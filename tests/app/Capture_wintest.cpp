@@ -419,6 +419,9 @@ TEST_F(ClipboardTickTest, HeldClipboardCountsAsNoTextAndTicksStayShort) {
         EXPECT_TRUE(KillTimer(window, CaptureTimer));
         std::printf("[ figure ] longest tick while the clipboard was held: %lu ms\n",
                     static_cast<unsigned long>(longest));
+        // The open gives up after 50 ms; eight times that leaves room for a loaded machine and
+        // still catches a tick that waits on the holder.
+        EXPECT_LT(longest, 400u);
     }
     EXPECT_EQ(ClipboardTextNow(), LoopbackUrl); // the refused writes left it alone
     ClipboardTick(CaptureTimer);

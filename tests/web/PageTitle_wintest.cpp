@@ -116,11 +116,13 @@ TEST_F(PageTitle, TitlesInEveryEncodingAreConverted) {
 }
 
 TEST_F(PageTitle, ConversionOptionIsSetForEveryTitle) {
-    server.Serve("/utf8", HttpPage(200, PageWithoutDeclaration(TitleUtf8)));
-    // Another caller of the library asked for EUC-JP input; the title must still be read as
-    // what it is.
-    SetNkfOption("E");
-    EXPECT_EQ(TitleOf("/utf8").title, TitleShiftJis);
+    // B4 C1 BB B2 reads as four half-width kana in Shift_JIS and as two kanji in EUC-JP, which the
+    // guess prefers. Another caller of the library left it reading Shift_JIS; the title must
+    // still be read as what nothing declared makes of it.
+    server.Serve("/euc", HttpPage(200, PageWithoutDeclaration("\xB4\xC1\xBB\xB2")));
+    SetNkfOption("S");
+    EXPECT_EQ(TitleOf("/euc").title, "\x8A\xBF\x8E\x51");
+    SetNkfOption("s");
 }
 
 struct DeclaredCase {
