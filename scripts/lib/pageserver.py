@@ -2,9 +2,10 @@
 """Loopback page server for the end-to-end tests and the benchmarks.
 
 Serves pages whose titles are encoded in UTF-8, EUC-JP, ISO-2022-JP and Shift_JIS, a 404 page
-with a title, pages without a usable title, a server that never answers and one that trickles a
-byte a second. The first path segment picks the page, so any deeper path (a fresh URL for every
-capture) gets the same page. Prints "port N" once listening on 127.0.0.1.
+with a title, pages without a usable title, a server that never answers, one that trickles a
+byte a second and one whose headers never end. The first path segment picks the page, so any
+deeper path (a fresh URL for every capture) gets the same page. Prints "port N" once listening
+on 127.0.0.1.
 
 Usage: pageserver.py [--port-file FILE] [--titles]
   --titles  print the expected titles (UTF-8), one "name<TAB>title" per line, and exit
@@ -60,6 +61,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if name == "silent":
             # Accepts and never answers (bounded, so the server can always be stopped).
             time.sleep(120)
+            return
+        if name == "stall":
+            # Headers that never end: a byte a second keeps the client reading them, however
+            # short its time-outs (bounded, so the server can always be stopped).
+            try:
+                self.wfile.write(b"HTTP/1.0 200 OK\r\nX-Stall: ")
+                self.wfile.flush()
+                for _ in range(120):
+                    time.sleep(1)
+                    self.wfile.write(b"x")
+                    self.wfile.flush()
+            except OSError:
+                pass
             return
         if name == "trickle":
             self.send_response(200)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/CaptureSchedule.h"
+#include "app/PageTitles_win.h"
 #include "base/Heap_win.h"
 #include "base/Shell_win.h"
 #include "base/ids.h"
@@ -23,12 +24,15 @@ int CompareIgnoringCase(const char* a, const char* b) {
     return lstrcmpiA(a, b);
 }
 
-// Intake of a new entry: its title (the page's, or the byte count), then slot 0.
+// Intake of a new entry: its title (the fallback until the page's arrives, or the byte count),
+// then slot 0.
 RefreshMark AddEntry(HistoryStore& store, const CaptureDecision& decision, const char* text) {
     if (decision.kind == EntryKind::Url) {
-        // The page download happens here, inside the tick.
-        HeapBlock title(GeneralHeap(), GetPageTitle(text));
-        return ApplyCapture(store, decision, text, title.get());
+        const RefreshMark mark = ApplyCapture(store, decision, text, PageTitleFallback);
+        if (mark == RefreshMark::Set) {
+            RequestPageTitle(EntryAt(store, 0).serial);
+        }
+        return mark;
     }
     GeneralHeapBlock title(ByteTitleBytes);
     if (title.get()) {

@@ -6,6 +6,7 @@
 #include "app/Capture_win.h"
 #include "app/ClipboardWatch_win.h"
 #include "app/MainLayout.h"
+#include "app/PageTitles_win.h"
 #include "app/Saver_win.h"
 #include "app/UiResources_win.h"
 #include "app/VersionDialog_win.h"
@@ -137,6 +138,9 @@ static LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CLIPBOARDUPDATE:
         OnClipboardUpdate();
         return 0;
+    case PageTitleMessage:
+        OnPageTitle(wParam, lParam);
+        return 0;
     case WM_NOTIFY:
         OnMainNotify(wParam, lParam);
         return 0;
@@ -175,6 +179,7 @@ void InitMainWindow(const CREATESTRUCTA*) {
     InitViewState(view);
     LoadHistory(TheHistory());
     StartSaving();
+    AcceptTitlesFor(MainWindow());
     SetTimer(MainWindow(), CaptureTimer, CaptureIntervalMs, nullptr);
     StartClipboardWatch(MainWindow());
     SendMessageA(Control(UrlOnlyButton), BM_SETCHECK, BST_CHECKED, 0);
@@ -251,6 +256,7 @@ void OnEndSession(BOOL ending) {
         KillTimer(MainWindow(), CaptureTimer);
         KillTimer(MainWindow(), ClipboardSettleTimer);
         StopSaveTimers();
+        StopTitles();
         SaveAtEnd(true);
     }
 }
@@ -262,6 +268,8 @@ void OnMainDestroy() {
     KillTimer(MainWindow(), ClipboardSettleTimer);
     StopSaveTimers();
     StopClipboardWatch(MainWindow());
+    // No title changes the history after this, so the file saved next is the history as it ends.
+    StopTitles();
     // A failure is reported once the message loop has ended.
     SaveAtEnd(false);
     // The list lets go of the list font before the resources are released.

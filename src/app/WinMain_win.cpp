@@ -3,8 +3,9 @@
 
 #include "app/Startup_win.h"
 #include "base/DllSearch_win.h"
+#include "web/PageDownload_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestrictDllSearch();
-    ExitProcess(static_cast<UINT>(RunClipwren()));
+    ExitProcessBesideDownloads(static_cast<UINT>(RunClipwren()));
 }

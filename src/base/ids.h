@@ -13,6 +13,10 @@ constexpr unsigned CaptureIntervalMs = 1000;
 constexpr unsigned ClipboardSettleTimer = 25;
 constexpr unsigned ClipboardSettleMs = 50;
 
+// A page download's result, posted to the main window (WM_APP + 1; wParam the entry's serial,
+// lParam the result).
+constexpr unsigned PageTitleMessage = 0x8000 + 1;
+
 // The history saver: the timer of a write that waits for the second since the last one to pass,
 // and the message its writer thread posts when a write has ended (WM_APP + 2; WM_APP is 0x8000).
 constexpr unsigned SaveTimer = 26;

@@ -11,10 +11,28 @@
 
 #include "base/Guards_win.h"
 #include "base/Heap_win.h"
+#include "base/SystemLibrary_win.h"
 
 #include <cstring>
 
 namespace {
+
+// The user's local application data folder into out (MAX_PATH bytes). The environment names it
+// on every system that has one; the shell is asked only where it does not, and is loaded for
+// that, so that a run which never needs it never loads it.
+bool LocalAppDataFolder(char (&out)[MAX_PATH]) {
+    const DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", out, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        return true;
+    }
+    using FolderPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+    HMODULE shell = LoadSystemLibrary("shell32.dll");
+    auto folderPath =
+        shell ? reinterpret_cast<FolderPathFn>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")))
+              : nullptr;
+    // Flags 0: the folder as it is now, not its default.
+    return folderPath && folderPath(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, out) == S_OK;
+}
 
 const char HistoryFileName[] = "CWHistry.txt";
 // Written completely, then moved over the history file; a crash leaves at most this behind.
@@ -212,7 +230,7 @@ void LoadVirtualStoreCopy(HistoryStore& store) {
     char path[PathBufferSize];
     const DWORD length = GetCurrentDirectoryA(PathBufferSize, folder);
     if (length == 0 || length >= PathBufferSize ||
-        SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, FolderPathNow, localAppData) != S_OK ||
+        !LocalAppDataFolder(localAppData) ||
         !ComposeVirtualStorePath(localAppData, folder, HistoryFileName, path, sizeof path)) {
         return;
     }
@@ -496,8 +514,7 @@ int KeepUnsavedHistory(const HistoryText& text) {
     }
     char localAppData[MAX_PATH];
     char appFolder[PathBufferSize];
-    if (SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, FolderPathNow, localAppData) != S_OK ||
-        !JoinPath(appFolder, localAppData, AppDataFolderName)) {
+    if (!LocalAppDataFolder(localAppData) || !JoinPath(appFolder, localAppData, AppDataFolderName)) {
         return 0;
     }
     CreateDirectoryA(appFolder, nullptr);

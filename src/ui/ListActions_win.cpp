@@ -8,6 +8,7 @@
 #include "base/Guards_win.h"
 #include "base/Menu_win.h"
 #include "base/Shell_win.h"
+#include "base/SystemLibrary_win.h"
 #include "base/ids.h"
 #include "capture/Clipboard_win.h"
 #include "ui/ActionTexts.h"
@@ -173,5 +174,16 @@ void DeleteAllEntries() {
 }
 
 void OpenDocument(const char* file, const char* parameters) {
-    ShellExecuteA(nullptr, "open", file, parameters, nullptr, SW_SHOWNORMAL);
+    // The shell is loaded at the first address opened: most runs never open one, and importing
+    // it costs every start.
+    using ShellExecuteFn = decltype(&ShellExecuteA);
+    static ShellExecuteFn shellExecute = nullptr;
+    if (!shellExecute) {
+        HMODULE shell = LoadSystemLibrary("shell32.dll");
+        FARPROC entry = shell ? GetProcAddress(shell, "ShellExecuteA") : nullptr;
+        shellExecute = reinterpret_cast<ShellExecuteFn>(reinterpret_cast<void*>(entry));
+    }
+    if (shellExecute) {
+        shellExecute(nullptr, "open", file, parameters, nullptr, SW_SHOWNORMAL);
+    }
 }

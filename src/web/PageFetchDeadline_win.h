@@ -1,9 +1,7 @@
-// Lets tests shorten the page download deadline (the program itself always uses
-// PageFetchDeadlineMs) and see whether downloads given up at the deadline have ended.
+// Lets tests shorten the bound of page downloads (the program itself always uses
+// PageFetchDeadlineMs).
 #pragma once
 
-// Deadline of the following downloads in milliseconds; 0 restores PageFetchDeadlineMs.
+// Bound of the downloads started from now on, in milliseconds; 0 restores PageFetchDeadlineMs.
+// WinINet's per-operation time-outs of those downloads follow it.
 void SetPageFetchDeadlineForTests(unsigned milliseconds);
-
-// Download threads still running, including those whose caller gave up at the deadline.
-int PageDownloadsRunningForTests();

@@ -1,22 +1,24 @@
-// Page titles of captured URLs: the bounded download of a page's beginning and its title,
-// converted to Shift_JIS by nkf32.dll.
+// Page titles of captured URLs: the title an address entry starts with, the bound of its page's
+// download, and the conversion of the downloaded title to Shift_JIS by nkf32.dll.
 #pragma once
 
-// The longest a download may keep its caller waiting, name resolution and proxy detection
-// included. The clipboard tick waits for the title on the window's thread, so this is also how
-// long the window may stop responding per captured URL: enough for an ordinary page, short of
-// the point where the user takes the program for hung and kills it, losing the run's history.
-// WinINet's own time-outs count per operation and would not bound the total.
+struct PageTitleResult;
+
+// The title of an address entry until its page's title arrives, and for good when none does.
+extern const char PageTitleFallback[];
+
+// The longest a download runs, counted from its start, name resolution and proxy detection
+// included; at this bound its result is handed over with what has arrived. WinINet's own
+// time-outs count per operation (a server that trickles never trips them) and would not bound
+// the total.
 constexpr unsigned PageFetchDeadlineMs = 5000;
 
-// Downloads the first 1024 bytes of url's body (fewer when the body ends or the deadline
-// passes first) and copies the text between <title> and </title> into destination (capacity
-// counts the terminating zero). Returns the title's byte length; 0 when there is no title, it
-// is empty, or the page cannot be had. The HTTP status is not looked at.
-int FetchPageTitle(const char* url, char* destination, int capacity);
+// Room for a converted title, its terminating zero included.
+constexpr int ConvertedTitleBytes = 1024;
 
-// The title an entry for url gets: the converted page title, or "ページタイトル不明". The
-// buffer comes from the general heap; release it with ReleasePageTitle (or let a HeapBlock of
-// GeneralHeap() take it over). Null only when out of memory.
-char* GetPageTitle(const char* url);
-void ReleasePageTitle(char* title);
+// Converts result's raw title, read in the encoding its page declares (or recognised when it
+// declares none, or one its bytes contradict), into destination (ConvertedTitleBytes). Returns 1
+// when there is a title to show; 0 when the download found none or it converts to nothing, and
+// the entry keeps the fallback. nkf32 keeps its option per process and the option and the
+// conversion belong together: call this on the window's thread only.
+int ConvertPageTitle(const PageTitleResult& result, char* destination);

@@ -385,7 +385,8 @@ int Usage() {
           "  clip-set TEXT | clip-get | clip-clear   write, read or empty the clipboard\n"
           "  attrib PATH               file attributes (hidden, readonly)\n"
           "  startup EXE EXE N | tickcost N | probe MS | capture URL | soak ... | resources\n"
-          "  killtest EXE DIR KILLS [SEED] | fullhistory PATH | saveprobe MS HISTORY-FILE\n");
+          "  killtest EXE DIR KILLS [SEED] | fullhistory PATH | saveprobe MS HISTORY-FILE\n"
+          "  module NAME               whether the program has the DLL NAME loaded\n");
     return 2;
 }
 
@@ -568,6 +569,9 @@ int main(int argc, char** argv) {
     }
     if (command == "saveprobe") {
         return RunSaveProbe(args);
+    }
+    if (command == "module") {
+        return args.size() == 2 ? RunModuleQuery(args) : Usage();
     }
     return Usage();
 }

@@ -10,6 +10,7 @@
 // Control and command identifiers as the program publishes them.
 constexpr int TextViewId = 1000;
 constexpr int RefreshButtonId = 1001;
+constexpr int UrlTitleButtonId = 1003;
 constexpr int ListDisplayCheckId = 1005;
 constexpr int EntryListId = 1006;
 constexpr int VersionOkId = 1007;
@@ -85,3 +86,5 @@ int RunResources(const std::vector<std::string>& args);
 int RunKillTest(const std::vector<std::string>& args);
 int RunWriteFullHistory(const std::vector<std::string>& args);
 int RunSaveProbe(const std::vector<std::string>& args);
+// Whether the program has the DLL NAME loaded: prints "loaded" or "not loaded".
+int RunModuleQuery(const std::vector<std::string>& args);

@@ -30,6 +30,10 @@ const char* Reason(int status) {
         return "Moved Permanently";
     case 302:
         return "Found";
+    case 401:
+        return "Unauthorized";
+    case 407:
+        return "Proxy Authentication Required";
     case 404:
         return "Not Found";
     case 500:
@@ -39,7 +43,8 @@ const char* Reason(int status) {
     }
 }
 
-// The path of "GET /path HTTP/1.1"; empty when the request line is malformed.
+// The path of "GET /path HTTP/1.1" (or the address of "GET http://host/path HTTP/1.1", as a
+// proxy is asked); empty when the request line is malformed.
 std::string RequestPath(const std::string& request) {
     size_t first = request.find(' ');
     if (first == std::string::npos) {
@@ -49,16 +54,31 @@ std::string RequestPath(const std::string& request) {
     if (second == std::string::npos) {
         return std::string();
     }
-    return request.substr(first + 1, second - first - 1);
+    std::string path = request.substr(first + 1, second - first - 1);
+    // A request to a proxy names the whole address; some clients spell out the default port.
+    const size_t host = path.compare(0, 7, "http://") == 0 ? 7 : std::string::npos;
+    const size_t port = host == std::string::npos ? host : path.find(":80/", host);
+    if (port != std::string::npos && port < path.find('/', host)) {
+        path.erase(port, 3);
+    }
+    return path;
 }
 
 } // namespace
 
 LoopbackResponse HttpPage(int status, const std::string& body, const std::string& contentType) {
-    char head[256];
-    std::snprintf(head, sizeof head,
-                  "HTTP/1.1 %d %s\r\nContent-Type: %s\r\nContent-Length: %u\r\nConnection: close\r\n\r\n",
-                  status, Reason(status), contentType.c_str(), static_cast<unsigned>(body.size()));
+    return HttpPageWithHeaders(status, "", body, contentType.c_str());
+}
+
+LoopbackResponse HttpPageWithHeaders(int status, const std::string& headers, const std::string& body,
+                                     const char* contentType) {
+    char line[64];
+    std::snprintf(line, sizeof line, "HTTP/1.1 %d %s\r\n", status, Reason(status));
+    std::string head = line;
+    if (contentType) {
+        head += std::string("Content-Type: ") + contentType + "\r\n";
+    }
+    head += headers + "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
     LoopbackResponse response;
     response.bytes = head + body;
     return response;
@@ -77,9 +97,24 @@ LoopbackResponse InPackets(LoopbackResponse response, size_t packetBytes, DWORD 
     return response;
 }
 
+LoopbackResponse HeadersAtOnce(LoopbackResponse response) {
+    response.headersAtOnce = true;
+    return response;
+}
+
 LoopbackResponse Silent() {
     LoopbackResponse response;
     response.silent = true;
+    return response;
+}
+
+LoopbackResponse Held(LoopbackResponse response) {
+    response.held = true;
+    return response;
+}
+
+LoopbackResponse Stalled(LoopbackResponse response, DWORD byteEveryMs) {
+    response.stallMs = byteEveryMs;
     return response;
 }
 
@@ -144,7 +179,33 @@ void LoopbackHttpServer::Serve(const std::string& path, const LoopbackResponse& 
 int LoopbackHttpServer::Requests(const std::string& path) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = requests_.find(path);
-    return it == requests_.end() ? 0 : it->second;
+    return it == requests_.end() ? 0 : static_cast<int>(it->second.size());
+}
+
+std::vector<std::string> LoopbackHttpServer::RequestHeads(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = requests_.find(path);
+    return it == requests_.end() ? std::vector<std::string>() : it->second;
+}
+
+void LoopbackHttpServer::Release(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released_[path] = true;
+}
+
+bool LoopbackHttpServer::Released(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return released_[path];
+}
+
+int LoopbackHttpServer::RequestsInService() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return inService_;
+}
+
+int LoopbackHttpServer::PeakRequestsInService() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return peakInService_;
 }
 
 bool LoopbackHttpServer::Pause(DWORD ms) {
@@ -170,10 +231,17 @@ void LoopbackHttpServer::AcceptLoop() {
 }
 
 void LoopbackHttpServer::Answer(SOCKET client) {
+    Serve(client);
+    closesocket(client);
+}
+
+// Reads one request and answers it; the caller closes the socket. A request is in service from
+// its arrival until its answer has been sent or given up: the client cannot have seen the end of
+// an answer before the server stops counting it, so the count is exact whatever the scheduling.
+void LoopbackHttpServer::Serve(SOCKET client) {
     std::string request;
     while (request.find("\r\n\r\n") == std::string::npos && request.size() < MaxRequestBytes) {
         if (WaitForSingleObject(stopping_, 0) != WAIT_TIMEOUT) {
-            closesocket(client);
             return;
         }
         int ready = WaitReadable(client);
@@ -195,33 +263,62 @@ void LoopbackHttpServer::Answer(SOCKET client) {
     LoopbackResponse response = HttpPage(404, "<html><body>not found</body></html>");
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        ++requests_[path];
+        requests_[path].push_back(request.substr(0, request.find("\r\n\r\n")));
         auto it = responses_.find(path);
         if (it != responses_.end()) {
             response = it->second;
         }
+        ++inService_;
+        peakInService_ = inService_ > peakInService_ ? inService_ : peakInService_;
     }
+    struct Served {
+        LoopbackHttpServer* server;
+        ~Served() {
+            std::lock_guard<std::mutex> lock(server->mutex_);
+            --server->inService_;
+        }
+    } served{this};
 
-    if (response.silent) {
-        // Hold the connection open until the client gives up or the server stops.
+    if (response.silent || response.held) {
+        // Hold the connection open until it is released, the client gives up or the server
+        // stops.
         while (WaitForSingleObject(stopping_, 0) == WAIT_TIMEOUT) {
+            if (response.held && Released(path)) {
+                break;
+            }
             int ready = WaitReadable(client);
             char sink[512];
             if (ready < 0 || (ready == 1 && recv(client, sink, sizeof sink, 0) <= 0)) {
-                break;
+                return;
             }
         }
-        closesocket(client);
-        return;
+        if (response.silent || WaitForSingleObject(stopping_, 0) != WAIT_TIMEOUT) {
+            return;
+        }
     }
 
-    const std::string& bytes = response.bytes;
+    std::string bytes = response.bytes;
+    if (response.stallMs) {
+        const size_t statusEnd = bytes.find("\r\n") + 2;
+        std::string start = bytes.substr(0, statusEnd) + "X-Stall: ";
+        if (send(client, start.data(), static_cast<int>(start.size()), 0) != static_cast<int>(start.size())) {
+            return;
+        }
+        while (!Released(path)) {
+            if (!Pause(response.stallMs) || send(client, "x", 1, 0) != 1) {
+                return;
+            }
+        }
+        bytes = "\r\n" + bytes.substr(statusEnd);
+    }
     size_t packet = response.packetBytes ? response.packetBytes : bytes.size();
-    for (size_t sent = 0; sent < bytes.size(); sent += packet) {
+    const size_t headEnd = response.headersAtOnce ? bytes.find("\r\n\r\n") + 4 : 0;
+    for (size_t sent = 0, n = 0; sent < bytes.size(); sent += n) {
         if (sent > 0 && !Pause(response.pauseMs)) {
             break;
         }
-        size_t n = bytes.size() - sent < packet ? bytes.size() - sent : packet;
+        n = bytes.size() - sent < packet ? bytes.size() - sent : packet;
+        n = sent == 0 && headEnd > n ? headEnd : n;
         if (send(client, bytes.data() + sent, static_cast<int>(n), 0) != static_cast<int>(n)) {
             break;
         }
@@ -236,5 +333,4 @@ void LoopbackHttpServer::Answer(SOCKET client) {
             break;
         }
     }
-    closesocket(client);
 }

@@ -1,0 +1,71 @@
+// The title downloads of the main window, between the history, the downloads and the view.
+#include "app/PageTitles_win.h"
+
+#include "base/ids.h"
+#include "history/HistoryStore.h"
+#include "ui/ViewState.h"
+#include "web/PageDownload_win.h"
+#include "web/PageTitle_win.h"
+#include "web/TitleQueue.h"
+
+namespace {
+
+TitleQueue g_waiting;
+bool g_accepting = false;
+
+int IsLive(void*, uint32_t serial) {
+    return FindSerial(TheHistory(), serial) != -1 ? 1 : 0;
+}
+
+// Starts waiting downloads in copy order while the limits allow; one whose entry has gone is
+// never started, and one that cannot start keeps the fallback.
+void StartWaitingDownloads() {
+    HistoryStore& store = TheHistory();
+    while (MayStartDownload(PageDownloadsRunning(), PageDownloadThreads()) == 1) {
+        const uint32_t serial = TakeNextTitle(g_waiting, IsLive, nullptr);
+        if (serial == 0) {
+            return;
+        }
+        StartPageDownload(serial, EntryAt(store, FindSerial(store, serial)).content);
+    }
+}
+
+void PutTitle(const PageTitleResult& result) {
+    char title[ConvertedTitleBytes];
+    if (ConvertPageTitle(result, title) == 1 && SetEntryTitle(TheHistory(), result.serial, title) == 1) {
+        MarkRefresh(TheView(), RefreshMark::Set);
+    }
+}
+
+} // namespace
+
+void AcceptTitlesFor(HWND window) {
+    InitTitleQueue(g_waiting);
+    g_accepting = true;
+    AcceptPageTitles(window, PageTitleMessage);
+}
+
+void RequestPageTitle(uint32_t serial) {
+    if (!g_accepting) {
+        return;
+    }
+    EnqueueTitle(g_waiting, serial, IsLive, nullptr);
+    StartWaitingDownloads();
+}
+
+void OnPageTitle(WPARAM, LPARAM result) {
+    auto* received = reinterpret_cast<PageTitleResult*>(result);
+    if (received && g_accepting) {
+        PutTitle(*received);
+    }
+    ReleasePageTitleResult(received);
+    if (g_accepting) {
+        StartWaitingDownloads();
+    }
+}
+
+void StopTitles() {
+    g_accepting = false;
+    StopAcceptingPageTitles();
+    InitTitleQueue(g_waiting);
+}
