@@ -14,12 +14,14 @@ HWND g_versionDialog;
 // The icon shown in the window, loaded at its own size; destroyed with the window.
 IconHandle g_dialogIcon;
 
-// The window RunVersionWindow is running and whether EndModalDialog has ended it. The quit
-// message that ends a nested loop carries only a code, which cannot tell it from the main
-// window's quit (both can be 0), so the mark is what does.
+// The window RunVersionWindow is running, whether EndModalDialog has ended it, and with what
+// code. The mark ends the loop by itself: a quit message posted for it would wait behind
+// messages already posted, and a version command among them would open the next window inside
+// this loop, where that quit then closed it at once.
 struct ModalRun {
     HWND window;
     int ended;
+    int result;
 };
 ModalRun* g_modalRun;
 
@@ -116,26 +118,21 @@ int RunVersionWindow(HWND owner) {
     ShowWindow(window, SW_SHOW);
     EnableWindow(owner, FALSE);
 
-    ModalRun run = {window, 0};
+    ModalRun run = {window, 0, 0};
     ModalRun* outer = g_modalRun;
     g_modalRun = &run;
 
-    int result = 0;
     bool foreignQuit = false;
     WPARAM foreignCode = 0;
     MSG message;
-    for (;;) {
+    while (!run.ended) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == 0) {
-            if (run.ended) {
-                result = static_cast<int>(message.wParam);
-            } else {
-                // Meant for an outer loop (the main window is gone, or someone asked the
-                // thread to end): the window ends with 0 and the quit is passed on.
-                foreignQuit = true;
-                foreignCode = message.wParam;
-                AbandonModalWindow(window, owner);
-            }
+            // Meant for an outer loop (the main window is gone, or someone asked the thread to
+            // end): the window ends with 0 and the quit is passed on.
+            foreignQuit = true;
+            foreignCode = message.wParam;
+            AbandonModalWindow(window, owner);
             break;
         }
         if (got == -1) {
@@ -153,7 +150,7 @@ int RunVersionWindow(HWND owner) {
     if (foreignQuit) {
         PostQuitMessage(static_cast<int>(foreignCode));
     }
-    return result;
+    return run.ended ? run.result : 0;
 }
 
 LRESULT CALLBACK VersionDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -183,6 +180,6 @@ void EndModalDialog(HWND window, int code) {
     DestroyWindow(window);
     if (g_modalRun && g_modalRun->window == window) {
         g_modalRun->ended = 1;
+        g_modalRun->result = code;
     }
-    PostMessageA(nullptr, WM_QUIT, static_cast<WPARAM>(code), 0);
 }

@@ -10,13 +10,15 @@ extern const char* const VersionDialogName;
 void ShowVersionInfo();
 
 // Opens the version window, owned by owner, runs it modally and returns the code it ended with:
-// 1 for OK, 0 for closing it otherwise, or when the window cannot be created. A quit message meant for an outer loop ends the window
-// too and is posted again, with its code, before this returns.
+// 1 for OK, 0 for closing it otherwise, or when the window cannot be created. A quit message
+// meant for an outer loop ends the window too and is posted again, with its code, before this
+// returns.
 int RunVersionWindow(HWND owner);
 
 LRESULT CALLBACK VersionDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Ends the window run by RunVersionWindow; code becomes its result.
+// Ends the window run by RunVersionWindow; code becomes its result. Its loop ends after the
+// message that called this, whatever else is already waiting.
 void EndModalDialog(HWND window, int code);
 
 // The open version window, or null.

@@ -408,3 +408,39 @@ TEST(VersionDialog, AWindowThatCannotBeCreatedLeavesTheMainWindowEnabledAndRunni
     EXPECT_FALSE(driver.gaveUp);
     EXPECT_TRUE(IsWindowEnabled(session.main()));
 }
+
+namespace {
+
+HWND firstWindow;
+HWND secondWindow;
+
+// Closes the window and asks for it again at once, as another program may: both messages wait
+// on the queue before the closed window's loop has ended.
+void CloseAndAskAgain(DialogDriver& driver, HWND dialog) {
+    if (!firstWindow) {
+        firstWindow = dialog;
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        PostMessageA(MainWindow(), WM_COMMAND, MAKEWPARAM(VersionInfoCommand, 0), 0);
+    } else if (dialog != firstWindow && !secondWindow) {
+        secondWindow = dialog;
+    } else if (dialog == secondWindow && driver.ticks > 5) {
+        // Still open several ticks later: it is not closed by anything left of the first one.
+        PressOk(driver, dialog);
+    }
+}
+
+} // namespace
+
+TEST(VersionDialog, AskedForAgainRightAfterClosingItOpensAgainAndStays) {
+    ShellSession session;
+    firstWindow = nullptr;
+    secondWindow = nullptr;
+    DialogDriver driver(CloseAndAskAgain);
+    EXPECT_EQ(RunVersionWindow(session.main()), 0);
+    // The command waiting behind the close opens the second window in the main loop.
+    EXPECT_TRUE(PumpUntil([&] { return driver.gaveUp || (secondWindow && !IsWindow(secondWindow)); }));
+    EXPECT_FALSE(driver.gaveUp) << "the second window did not stay open";
+    EXPECT_NE(secondWindow, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(session.main()));
+    EXPECT_TRUE(NoQuitWaiting());
+}

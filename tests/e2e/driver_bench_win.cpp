@@ -368,13 +368,9 @@ bool VersionRound(const Target& target, bool byOk) {
     } else {
         PostMessageA(dialog, WM_CLOSE, 0, 0);
     }
-    if (!WaitWindowGone(dialog, 5000) || !SendBounded(target.main, WM_NULL, 0, 0, 5000)) {
-        return false;
-    }
-    // The closed window's loop ends on its quit message, which comes only after every posted
-    // message: a command posted before that would open the next window inside the old loop.
-    Sleep(50);
-    return true;
+    // The next round's command may follow at once: the closed window's loop ends with the
+    // message that closed it.
+    return WaitWindowGone(dialog, 5000) && SendBounded(target.main, WM_NULL, 0, 0, 5000);
 }
 
 bool MenuRound(const Target& target, HANDLE process, void* remoteNote, int row) {
