@@ -205,7 +205,10 @@ TEST_F(PageTitlesTest, ABurstRunsFourAtATimeInCopyOrder) {
     for (int i = 0; i < Burst; ++i) {
         Capture(HeldPage("/burst" + std::to_string(i) + "/", "Burst " + std::to_string(i)));
     }
-    ASSERT_TRUE(Arrived("/burst3/", 1));
+    // The first four run side by side, so they may reach the server in any order.
+    for (int i = 0; i < MaxRunningDownloads; ++i) {
+        ASSERT_TRUE(Arrived("/burst" + std::to_string(i) + "/", 1)) << i;
+    }
     PumpPendingMessages();
     for (int i = 0; i < Burst; ++i) {
         EXPECT_EQ(server.Requests("/burst" + std::to_string(i) + "/"), i < MaxRunningDownloads ? 1 : 0) << i;
