@@ -175,13 +175,17 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 void InitMainWindow(const CREATESTRUCTA*) {
-    ViewState& view = TheView();
-    InitViewState(view);
+    InitViewState(TheView());
     LoadHistory(TheHistory());
     StartSaving();
     AcceptTitlesFor(MainWindow());
     SetTimer(MainWindow(), CaptureTimer, CaptureIntervalMs, nullptr);
     StartClipboardWatch(MainWindow());
+    PrepareMainView();
+}
+
+void PrepareMainView() {
+    ViewState& view = TheView();
     SendMessageA(Control(UrlOnlyButton), BM_SETCHECK, BST_CHECKED, 0);
 
     HWND list = Control(EntryList);
