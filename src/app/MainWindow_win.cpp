@@ -40,9 +40,7 @@ const int StripButtons[MainButtonCount] = {RefreshButton, UrlOnlyButton, UrlTitl
 HWND Control(int id) { return GetDlgItem(MainWindow(), id); }
 
 void OnMainCreate(HWND window, const CREATESTRUCTA* create) {
-    Shell().mainWindow = window;
-    SetMenu(window, Shell().menuBar);
-    CreateMainControls(window);
+    BuildMainWindow(window);
     InitMainWindow(create);
 }
 
@@ -108,6 +106,12 @@ int ScreenWidth() {
 }
 
 } // namespace
+
+void BuildMainWindow(HWND window) {
+    Shell().mainWindow = window;
+    SetMenu(window, Shell().menuBar);
+    CreateMainControls(window);
+}
 
 void CreateMainControls(HWND window) {
     for (const MainControlSpec& spec : MainControls) {

@@ -16,6 +16,10 @@ struct MainControlSpec {
     int x, y, width, height;
 };
 
+// The first steps of WM_CREATE: records the window as the main window, attaches the menu bar and
+// creates the controls.
+void BuildMainWindow(HWND window);
+
 // Creates the seven controls of the main window as children of window, each with the control
 // font. Tests build their windows with it too, so they cannot drift from the program's.
 void CreateMainControls(HWND window);

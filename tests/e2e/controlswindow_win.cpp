@@ -16,9 +16,7 @@ namespace {
 LRESULT CALLBACK ControlsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        Shell().mainWindow = window;
-        SetMenu(window, Shell().menuBar);
-        CreateMainControls(window);
+        BuildMainWindow(window);
         InitViewState(TheView());
         PrepareMainView();
         return 0;
