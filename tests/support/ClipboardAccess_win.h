@@ -17,11 +17,25 @@ inline HGLOBAL BlockOf(const void* bytes, size_t size) {
     return block;
 }
 
+// Opens the clipboard as another program would, retrying for up to two seconds: under Wine the
+// bridge to the X11 selection opens it after every change, and on a loaded machine it can still
+// hold it when a test comes to copy or read.
+inline bool OpenClipboardAsAnotherProgram(HWND owner = nullptr) {
+    const DWORD start = GetTickCount();
+    while (!OpenClipboard(owner)) {
+        if (GetTickCount() - start >= 2000) {
+            return false;
+        }
+        Sleep(5);
+    }
+    return true;
+}
+
 // Replaces the clipboard's content without going through the code under test: text (null for
 // none) and, when mark is given, one more registered format holding markBytes.
 inline bool PutClipboard(const char* text, const char* mark = nullptr, const void* markBytes = "",
                   size_t markSize = 1) {
-    if (!OpenClipboard(nullptr)) {
+    if (!OpenClipboardAsAnotherProgram()) {
         return false;
     }
     bool ok = EmptyClipboard() != 0;
@@ -37,7 +51,7 @@ inline bool PutClipboard(const char* text, const char* mark = nullptr, const voi
 
 inline std::string ClipboardTextNow() {
     std::string text = "<none>";
-    if (OpenClipboard(nullptr)) {
+    if (OpenClipboardAsAnotherProgram()) {
         if (HANDLE handle = GetClipboardData(CF_TEXT)) {
             if (const char* p = static_cast<const char*>(GlobalLock(handle))) {
                 text = p;
@@ -72,7 +86,7 @@ inline std::string LocaleBytes(DWORD lcid) {
 // Replaces the clipboard's content by these formats, placed in this order. Another process
 // copying at the same time as the program reads passes a window of its own, as programs do.
 inline bool PutClipboardFormats(const std::vector<PlacedFormat>& formats, HWND owner = nullptr) {
-    if (!OpenClipboard(owner)) {
+    if (!OpenClipboardAsAnotherProgram(owner)) {
         return false;
     }
     bool ok = EmptyClipboard() != 0;
@@ -92,7 +106,7 @@ inline bool PutClipboardUnicode(const std::wstring& text, DWORD lcid = 0x0409) {
 // Every format on the clipboard, in its enumeration order.
 inline std::vector<UINT> ClipboardFormatsNow() {
     std::vector<UINT> formats;
-    if (OpenClipboard(nullptr)) {
+    if (OpenClipboardAsAnotherProgram()) {
         UINT format = 0;
         while ((format = EnumClipboardFormats(format)) != 0) {
             formats.push_back(format);
@@ -105,7 +119,7 @@ inline std::vector<UINT> ClipboardFormatsNow() {
 // The whole block of one format on the clipboard; "<none>" when it is not there.
 inline std::string ClipboardBytesNow(UINT format) {
     std::string bytes = "<none>";
-    if (OpenClipboard(nullptr)) {
+    if (OpenClipboardAsAnotherProgram()) {
         if (HANDLE handle = GetClipboardData(format)) {
             if (const char* p = static_cast<const char*>(GlobalLock(handle))) {
                 bytes.assign(p, GlobalSize(handle));

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "support/ClipboardAccess_win.h"
 #include "support/MessageBoxHook_win.h"
 
 namespace {
@@ -12,8 +13,8 @@ using ListActionsTest = UiWindowTest;
 
 std::string ClipboardText() {
     std::string text;
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) {
-        Sleep(10);
+    if (!OpenClipboardAsAnotherProgram()) {
+        return text;
     }
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
         if (const char* locked = static_cast<const char*>(GlobalLock(data))) {
