@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ClipboardAccess_win.h"
 #include "support/ProgramProcess_win.h"
 #include "support/ScratchFolder_win.h"
 #include "support/StoreBuilder.h"
@@ -69,6 +70,9 @@ bool InFront(HWND window) {
 TEST(SingleInstance, ASecondCopyInTheSameFolderBringsTheFirstToTheFrontAndEnds) {
     TempFolder folder;
     WriteHistory(folder.File("CWHistry.txt"), WorkedExample());
+    // An address left on the clipboard by an earlier test would be the first copy's capture, and
+    // its save would change the folder while the second copies run.
+    ASSERT_TRUE(PutClipboard(nullptr));
     ProgramProcess first;
     ASSERT_TRUE(first.Start(folder.path()));
     HWND main = first.WaitForMainWindow(30000);
