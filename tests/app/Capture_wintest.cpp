@@ -23,6 +23,7 @@
 #include "support/CaptureCases.h"
 #include "support/PageTitleReceiver_win.h"
 #include "support/StoreBuilder.h"
+#include "support/TestWindow_win.h"
 
 namespace {
 
@@ -42,20 +43,6 @@ LRESULT CALLBACK TickingWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND CreateTickingWindow() {
-    static ATOM atom = 0;
-    if (!atom) {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = TickingWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "ClipwrenCaptureTest";
-        atom = RegisterClassExA(&wc);
-    }
-    return CreateWindowExA(0, "ClipwrenCaptureTest", "", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-}
-
 std::string Repeat(const char* piece, int times) {
     std::string out;
     for (int i = 0; i < times; ++i) {
@@ -64,21 +51,16 @@ std::string Repeat(const char* piece, int times) {
     return out;
 }
 
-class ClipboardTickTest : public StoreTest {
+class ClipboardTickTest : public MainWindowStandInTest {
 protected:
+    ClipboardTickTest() : MainWindowStandInTest("ClipwrenCaptureTest", TickingWindowProc) {}
     void SetUp() override {
-        StoreTest::SetUp();
-        window = CreateTickingWindow();
-        ASSERT_NE(window, nullptr);
-        Shell().mainWindow = window;
+        MainWindowStandInTest::SetUp();
         AcceptTitlesFor(window);
     }
     void TearDown() override {
         StopTitles();
-        KillTimer(window, CaptureTimer);
-        DestroyWindow(window);
-        Shell().mainWindow = nullptr;
-        StoreTest::TearDown();
+        MainWindowStandInTest::TearDown();
     }
 
     // Entry i (0 the newest) holds "http://127.0.0.1:1/<i>x" with the title "t<i>".
@@ -94,8 +76,6 @@ protected:
         ASSERT_TRUE(PutClipboard(text));
         ClipboardTick(CaptureTimer);
     }
-
-    HWND window = nullptr;
 };
 
 TEST_F(ClipboardTickTest, OtherTimerDoesNothingAndLeavesTimer24Stopped) {

@@ -20,6 +20,7 @@
 #include "support/ClipboardAccess_win.h"
 #include "support/ShellSession_win.h"
 #include "support/StoreBuilder.h"
+#include "support/TestWindow_win.h"
 
 namespace {
 
@@ -44,20 +45,6 @@ LRESULT CALLBACK WatchingWindowProc(HWND window, UINT message, WPARAM wParam, LP
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND CreateWatchingWindow() {
-    static ATOM atom = 0;
-    if (!atom) {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = WatchingWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "ClipwrenWatchTest";
-        atom = RegisterClassExA(&wc);
-    }
-    return CreateWindowExA(0, "ClipwrenWatchTest", "", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-}
-
 // Dispatches one message of this thread, or waits up to 20 ms for one. Returns the message
 // dispatched (message 0 when there was none).
 MSG PumpOne() {
@@ -70,22 +57,16 @@ MSG PumpOne() {
     return MSG{};
 }
 
-class NotifiedCaptureTest : public StoreTest {
+class NotifiedCaptureTest : public MainWindowStandInTest {
 protected:
+    NotifiedCaptureTest() : MainWindowStandInTest("ClipwrenWatchTest", WatchingWindowProc) {}
     void SetUp() override {
-        StoreTest::SetUp();
-        window = CreateWatchingWindow();
-        ASSERT_NE(window, nullptr);
-        Shell().mainWindow = window;
+        MainWindowStandInTest::SetUp();
         StartClipboardWatch(window);
     }
     void TearDown() override {
         StopClipboardWatch(window);
-        KillTimer(window, CaptureTimer);
-        KillTimer(window, ClipboardSettleTimer);
-        DestroyWindow(window);
-        Shell().mainWindow = nullptr;
-        StoreTest::TearDown();
+        MainWindowStandInTest::TearDown();
     }
 
     // Dispatches this thread's messages until a clipboard notification has come and the settle
@@ -113,8 +94,6 @@ protected:
     }
 
     void Fill(int entries) { FillCaseHistory(store, entries); }
-
-    HWND window = nullptr;
 };
 
 TEST_F(NotifiedCaptureTest, SharedCaptureCases) {

@@ -90,14 +90,6 @@ TEST(Program, RunsInItsFolderAndSavesWhenClosed) {
 
 namespace {
 
-void WriteHistory(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 // Another program may hold the clipboard for a moment.
 bool Copy(const std::string& text) {
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -202,7 +194,7 @@ TEST(Program, KilledAtRandomTheFileHoldsEveryEntryShownTwoSecondsBefore) {
 TEST(Program, ASaveThatFailsAtTheEndIsKeptAndReportedAfterTheWindowHasGone) {
     TempFolder folder;
     const std::string file = folder.File("CWHistry.txt");
-    WriteHistory(file, WorkedExample());
+    ASSERT_TRUE(WriteWholeFile(file, WorkedExample(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(Copy(""));
     ProgramProcess program;
     ASSERT_TRUE(program.Start(folder.path()));

@@ -23,15 +23,6 @@ namespace {
 
 const char UnsavedBoxText[] = "履歴を保存できませんでした。次のファイルに残しました：\r\n";
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 // A change as the program makes one: inside a message of the main window.
 void Change(HWND main, const char* content) {
     ASSERT_EQ(InsertAtTop(TheHistory(), content, EntryKind::Text, "title"), 1);
@@ -106,7 +97,9 @@ TEST_F(Saver, AChangeIsWrittenSoonAndTheStoreAndListFontStay) {
 TEST_F(Saver, ABlockedSaveIsKeptAndReportedOnlyAtANormalEnd) {
     for (bool sessionEnds : {false, true}) {
         SCOPED_TRACE(sessionEnds);
-        ShellSession session([](const TempFolder& folder) { WriteBytes(folder.File("CWHistry.txt"), WorkedExample()); });
+        ShellSession session([](const TempFolder& folder) {
+            ASSERT_TRUE(WriteWholeFile(folder.File("CWHistry.txt"), WorkedExample(), FILE_ATTRIBUTE_HIDDEN));
+        });
         HWND main = session.main();
         const std::string file = session.folder().File("CWHistry.txt");
         const std::string unsaved = session.folder().File("CWHistry.unsaved.txt");
@@ -147,7 +140,7 @@ TEST_F(Saver, ABlockedSaveIsKeptAndReportedOnlyAtANormalEnd) {
 TEST_F(Saver, AFileHeldAtStartUpIsMergedOnceItIsFree) {
     std::unique_ptr<Holder> holder;
     ShellSession session([&](const TempFolder& folder) {
-        WriteBytes(folder.File("CWHistry.txt"), WorkedExample());
+        ASSERT_TRUE(WriteWholeFile(folder.File("CWHistry.txt"), WorkedExample(), FILE_ATTRIBUTE_HIDDEN));
         holder.reset(new Holder(folder.File("CWHistry.txt"), 0));
     });
     ASSERT_TRUE(holder->holding());
@@ -179,7 +172,7 @@ TEST_F(Saver, AFileEditedWhileRunningIsKeptBeforeTheNextWrite) {
     Change(main, "the run's first entry");
     ASSERT_TRUE(PumpUntil([&] { return Holds(file, "the run's first entry"); }));
     const std::string edited = Record(0, "1", "edited", "http://edited.jp/");
-    WriteBytes(file, edited);
+    ASSERT_TRUE(WriteWholeFile(file, edited, FILE_ATTRIBUTE_HIDDEN));
     Change(main, "the run's second entry");
     EXPECT_TRUE(PumpUntil([&] { return Holds(file, "the run's second entry"); }));
     EXPECT_EQ(ReadWholeFile(session.folder().File("CWHistry.kept.txt")), edited);

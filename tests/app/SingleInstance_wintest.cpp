@@ -15,14 +15,6 @@
 
 namespace {
 
-void WriteHistory(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 // Every file of the folder with its bytes and last-write time.
 std::vector<std::string> Snapshot(const TempFolder& folder) {
     std::vector<std::string> files;
@@ -69,7 +61,7 @@ bool InFront(HWND window) {
 
 TEST(SingleInstance, ASecondCopyInTheSameFolderBringsTheFirstToTheFrontAndEnds) {
     TempFolder folder;
-    WriteHistory(folder.File("CWHistry.txt"), WorkedExample());
+    ASSERT_TRUE(WriteWholeFile(folder.File("CWHistry.txt"), WorkedExample(), FILE_ATTRIBUTE_HIDDEN));
     // An address left on the clipboard by an earlier test would be the first copy's capture, and
     // its save would change the folder while the second copies run.
     ASSERT_TRUE(PutClipboard(nullptr));
@@ -119,7 +111,7 @@ TEST(SingleInstance, ASecondCopyInTheSameFolderBringsTheFirstToTheFrontAndEnds) 
 // instead of running beside it.
 TEST(SingleInstance, TwoCopiesStartedTogetherMakeOneRun) {
     TempFolder folder;
-    WriteHistory(folder.File("CWHistry.txt"), WorkedExample());
+    ASSERT_TRUE(WriteWholeFile(folder.File("CWHistry.txt"), WorkedExample(), FILE_ATTRIBUTE_HIDDEN));
     HANDLE holder = CreateFileA(folder.File("CWHistry.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     ProgramProcess copies[2];

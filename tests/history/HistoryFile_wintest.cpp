@@ -60,12 +60,7 @@ protected:
 
     void WriteFileBytes(const char* name, const std::string& bytes,
                         DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        HANDLE h =
-            CreateFileA(PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        ASSERT_TRUE(WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-        CloseHandle(h);
+        ASSERT_TRUE(WriteWholeFile(PathOf(name), bytes, attributes));
     }
 
     std::string ReadFileBytes(const char* name) const {

@@ -53,7 +53,8 @@ ScratchDirectory::~ScratchDirectory() {
 std::string ReadWholeFile(const std::string& path) {
     std::string text;
     HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return text;
     }
@@ -64,6 +65,19 @@ std::string ReadWholeFile(const std::string& path) {
     }
     CloseHandle(file);
     return text;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes, DWORD attributes) {
+    // CREATE_ALWAYS refuses to replace a hidden file unless the new one is hidden too.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
 }
 
 std::string LocalAppDataFolder() {

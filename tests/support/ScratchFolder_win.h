@@ -42,8 +42,12 @@ private:
     bool entered_;
 };
 
-// Reads a whole file; empty when it does not exist.
+// Reads a whole file; empty when it does not exist. Others may go on writing or deleting it.
 std::string ReadWholeFile(const std::string& path);
+
+// Makes path a file of exactly these bytes with these attributes, replacing any file there, hidden
+// or not; false when it could not.
+bool WriteWholeFile(const std::string& path, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
 
 // The user's local application data folder, as the program finds it.
 std::string LocalAppDataFolder();

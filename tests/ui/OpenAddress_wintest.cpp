@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/MessageBoxHook_win.h"
+#include "support/ScratchFolder_win.h"
 
 namespace {
 
@@ -44,23 +45,6 @@ int RecordCommandLineIfHandler() {
 }
 
 const int handlerRecorded = RecordCommandLineIfHandler();
-
-std::string ReadFileBytes(const std::string& path) {
-    std::string bytes;
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return bytes;
-    }
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        bytes.append(buffer, got);
-    }
-    CloseHandle(file);
-    return bytes;
-}
 
 std::vector<std::string> Records(const std::string& bytes) {
     std::vector<std::string> records;
@@ -182,7 +166,7 @@ protected:
             Sleep(50);
         }
         Sleep(1000);
-        return Records(ReadFileBytes(log_));
+        return Records(ReadWholeFile(log_));
     }
 
     const unsigned long token_ = GetCurrentProcessId();
