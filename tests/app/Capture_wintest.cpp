@@ -18,10 +18,11 @@
 #include "capture/CaptureDecision.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryStoreFaults.h"
+#include "support/CaptureCases.h"
 #include "support/ClipboardAccess_win.h"
 #include "support/LoopbackHttpServer_win.h"
-#include "support/CaptureCases.h"
 #include "support/PageTitleReceiver_win.h"
+#include "support/ProgramProcess_win.h"
 #include "support/StoreBuilder.h"
 #include "support/TestWindow_win.h"
 
@@ -433,25 +434,8 @@ TEST_F(ClipboardTickTest, ClipboardHeldByAnotherProcess) {
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, (std::string(name) + "Release").c_str());
     ASSERT_TRUE(opened && release);
     SetEnvironmentVariableA("CLIPWREN_HOLD_NAME", name);
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string command =
-        std::string("\"") + self +
-        "\" --gtest_filter=ClipboardHolderProcess.DISABLED_Hold --gtest_also_run_disabled_tests";
-    // The child's own test report would only clutter ours.
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = nul;
-    si.hStdError = nul;
-    PROCESS_INFORMATION pi = {};
-    const BOOL started =
-        CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(nul);
-    ASSERT_TRUE(started);
+    ProgramProcess holder;
+    ASSERT_TRUE(holder.StartThisTestAlone("ClipboardHolderProcess.DISABLED_Hold"));
     const bool held = WaitForSingleObject(opened, 15000) == WAIT_OBJECT_0;
     EXPECT_TRUE(held);
     if (held) {
@@ -459,18 +443,12 @@ TEST_F(ClipboardTickTest, ClipboardHeldByAnotherProcess) {
         for (int i = 0; i < 3; ++i) {
             ClipboardTick(CaptureTimer);
         }
-        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
-            << "the holder let go early";
+        EXPECT_EQ(holder.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "the holder let go early";
         EXPECT_EQ(store.count, 0);
         EXPECT_EQ(view.refreshPending, 0);
     }
     SetEvent(release);
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(pi.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
+    EXPECT_EQ(holder.WaitForExit(15000), 0u);
     CloseHandle(opened);
     CloseHandle(release);
     ClipboardTick(CaptureTimer);

@@ -18,6 +18,7 @@
 #include "history/HistoryStore.h"
 #include "support/CaptureCases.h"
 #include "support/ClipboardAccess_win.h"
+#include "support/ProgramProcess_win.h"
 #include "support/ShellSession_win.h"
 #include "support/StoreBuilder.h"
 #include "support/TestWindow_win.h"
@@ -205,29 +206,6 @@ TEST(ClipboardCopierProcess, DISABLED_Copy) {
     CloseHandle(next);
 }
 
-// Starts this test program's copier in a process of its own; its report goes nowhere.
-PROCESS_INFORMATION StartCopier(const std::string& name) {
-    SetEnvironmentVariableA("CLIPWREN_COPY_NAME", name.c_str());
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string command = std::string("\"") + self +
-                          "\" --gtest_filter=ClipboardCopierProcess.DISABLED_Copy --gtest_also_run_disabled_tests";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
-                             0, nullptr);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = nul;
-    si.hStdError = nul;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        pi = PROCESS_INFORMATION{};
-    }
-    CloseHandle(nul);
-    return pi;
-}
-
 // Each copy follows the moment the previous one is in the history: as quick as the program can
 // take them, and with timer 24 stopped, so every one is taken by its notification.
 TEST(ClipboardWatch, QuickCopiesFromAnotherProcessAreAllTakenInOrder) {
@@ -238,8 +216,9 @@ TEST(ClipboardWatch, QuickCopiesFromAnotherProcessAreAllTakenInOrder) {
     std::snprintf(name, sizeof name, "ClipwrenCopy%lu", GetCurrentProcessId());
     HANDLE next = CreateEventA(nullptr, FALSE, TRUE, (std::string(name) + "Next").c_str());
     ASSERT_NE(next, nullptr);
-    PROCESS_INFORMATION copier = StartCopier(name);
-    ASSERT_NE(copier.hProcess, nullptr);
+    SetEnvironmentVariableA("CLIPWREN_COPY_NAME", name);
+    ProgramProcess copier;
+    ASSERT_TRUE(copier.StartThisTestAlone("ClipboardCopierProcess.DISABLED_Copy"));
 
     int taken = 0;
     const DWORD start = GetTickCount();
@@ -250,12 +229,7 @@ TEST(ClipboardWatch, QuickCopiesFromAnotherProcessAreAllTakenInOrder) {
             SetEvent(next);
         }
     }
-    EXPECT_EQ(WaitForSingleObject(copier.hProcess, WaitLimitMs), WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(copier.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    CloseHandle(copier.hProcess);
-    CloseHandle(copier.hThread);
+    EXPECT_EQ(copier.WaitForExit(WaitLimitMs), 0u);
     CloseHandle(next);
 
     ASSERT_EQ(store.count, QuickCopies);

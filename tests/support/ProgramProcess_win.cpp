@@ -23,6 +23,32 @@ bool ProgramProcess::Start(const std::string& folder) {
                           &info_) != 0;
 }
 
+bool ProgramProcess::StartThisTestAlone(const std::string& testName) {
+    Kill();
+    Close();
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string commandLine =
+        std::string("\"") + self + "\" --gtest_filter=" + testName + " --gtest_also_run_disabled_tests";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
+                             nullptr);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = nul;
+    startup.hStdError = nul;
+    const BOOL started =
+        CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info_);
+    if (nul != INVALID_HANDLE_VALUE) {
+        CloseHandle(nul);
+    }
+    if (!started) {
+        info_ = {};
+    }
+    return started != 0;
+}
+
 HWND ProgramProcess::WaitForMainWindow(DWORD timeoutMs) const {
     const DWORD start = GetTickCount();
     while (info_.hProcess && GetTickCount() - start < timeoutMs) {

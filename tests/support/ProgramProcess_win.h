@@ -1,5 +1,6 @@
 // The real program, clipwren.exe, run in its own process from a test: started in a folder, its
-// main window found, ended as the window manager or Task Manager would end it.
+// main window found, ended as the window manager or Task Manager would end it. Also a test's own
+// helper process, the other program of a test.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +20,9 @@ public:
 
     // Starts the program with folder as its current directory.
     bool Start(const std::string& folder);
+    // Starts this test program again for the one test named (disabled tests included), as the
+    // other program of a test; its own report goes nowhere.
+    bool StartThisTestAlone(const std::string& testName);
     // The main window once its creation has finished (it is shown then); null after timeoutMs or
     // when the process ends first.
     HWND WaitForMainWindow(DWORD timeoutMs) const;

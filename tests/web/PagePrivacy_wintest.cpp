@@ -4,6 +4,7 @@
 // downloads with WinINet's defaults.
 #include "support/LoopbackHttpServer_win.h"
 #include "support/PageTitleReceiver_win.h"
+#include "support/ProgramProcess_win.h"
 #include "web/PageDownload_win.h"
 
 #include <windows.h>
@@ -33,31 +34,14 @@ bool AnyHeadHas(const std::vector<std::string>& heads, const std::string& header
 // Runs this test program again for one test, with the variable set; its exit code.
 DWORD RunChild(const char* filter, const char* variable, const std::string& value) {
     SetEnvironmentVariableA(variable, value.c_str());
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string command = std::string("\"") + self + "\" --gtest_filter=" + filter + " --gtest_also_run_disabled_tests";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                             nullptr);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = nul;
-    si.hStdError = nul;
-    PROCESS_INFORMATION pi = {};
-    const BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(nul);
+    ProgramProcess child;
+    const bool started = child.StartThisTestAlone(filter);
     SetEnvironmentVariableA(variable, nullptr);
     if (!started) {
         return 1000;
     }
-    DWORD exitCode = 1001;
-    if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(pi.hProcess, &exitCode);
-    }
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return exitCode;
+    const DWORD exitCode = child.WaitForExit(30000);
+    return exitCode == STILL_ACTIVE ? 1001 : exitCode;
 }
 
 class PagePrivacy : public testing::Test {
