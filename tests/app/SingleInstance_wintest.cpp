@@ -85,7 +85,7 @@ TEST(SingleInstance, ASecondCopyInTheSameFolderBringsTheFirstToTheFrontAndEnds) 
         ShowWindowAsync(main, SW_MINIMIZE);
         ASSERT_TRUE(WaitUntil(Minimised, main, 10000));
         ProgramProcess second;
-        ASSERT_TRUE(second.Start(spelling));
+        ASSERT_TRUE(second.Start(spelling)) << "CreateProcessA error " << second.startError();
         EXPECT_EQ(second.WaitForExit(30000), 0u);
         EXPECT_TRUE(WaitUntil(Restored, main, 10000)) << "the first copy was not restored";
         EXPECT_TRUE(WaitUntil(InFront, main, 10000)) << "the first copy is not in front";

@@ -19,8 +19,18 @@ bool ProgramProcess::Start(const std::string& folder) {
     std::string commandLine = "\"" + ProgramPath() + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                          &info_) != 0;
+    // Wine has been seen to refuse a start once on a busy machine, with a folder that works at
+    // the next try; the tests are about the program, not about that.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                           &info_)) {
+            return true;
+        }
+        startError_ = GetLastError();
+        info_ = {};
+        Sleep(200);
+    }
+    return false;
 }
 
 bool ProgramProcess::StartThisTestAlone(const std::string& testName) {

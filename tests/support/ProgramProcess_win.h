@@ -18,8 +18,9 @@ public:
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
 
-    // Starts the program with folder as its current directory.
+    // Starts the program with folder as its current directory; startError() tells why not.
     bool Start(const std::string& folder);
+    DWORD startError() const { return startError_; }
     // Starts this test program again for the one test named (disabled tests included), as the
     // other program of a test; its own report goes nowhere.
     bool StartThisTestAlone(const std::string& testName);
@@ -37,6 +38,7 @@ public:
 private:
     void Close();
     PROCESS_INFORMATION info_ = {};
+    DWORD startError_ = 0;
 };
 
 // A top-level window of the process with this class and caption; null when there is none.
