@@ -30,32 +30,12 @@ double Median(std::vector<double> values) {
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-struct ProcessWindow {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM lParam) {
-    ProcessWindow& query = *reinterpret_cast<ProcessWindow*>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId == query.processId && IsWindowVisible(window) && !GetWindow(window, GW_OWNER)) {
-        query.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Starts exe in folder and returns the milliseconds until a top-level window of it is visible and
 // answers a message, then closes that window. Negative on failure.
 double TimeToWindow(const std::string& exe, const std::string& folder) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    std::string commandLine = "\"" + exe + "\"";
     double start = NowMs();
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &info)) {
+    if (!StartIn(exe, folder, info)) {
         return -1;
     }
     HandleGuard process(info.hProcess);
@@ -63,9 +43,7 @@ double TimeToWindow(const std::string& exe, const std::string& folder) {
     double elapsed = -1;
     double deadline = start + 20000;
     while (NowMs() < deadline) {
-        ProcessWindow query = {info.dwProcessId, nullptr};
-        EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&query));
-        HWND window = query.found;
+        HWND window = FindProcessWindow(info.dwProcessId, nullptr);
         if (window && SendBounded(window, WM_NULL, 0, 0, 5000)) {
             elapsed = NowMs() - start;
             PostMessageA(window, WM_CLOSE, 0, 0);

@@ -54,39 +54,16 @@ struct Started {
     HWND main;
 };
 
-struct WindowOfProcess {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchMainWindow(HWND window, LPARAM lParam) {
-    WindowOfProcess& query = *reinterpret_cast<WindowOfProcess*>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[32] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (processId == query.processId && IsWindowVisible(window) && lstrcmpA(className, "NORMAL0") == 0) {
-        query.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 bool StartProgram(const std::string& exe, const std::string& folder, Started& started) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     started = {};
-    std::string commandLine = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &started.info)) {
+    if (!StartIn(exe, folder, started.info)) {
         return false;
     }
     const double deadline = NowMs() + 30000;
     while (NowMs() < deadline) {
-        WindowOfProcess query = {started.info.dwProcessId, nullptr};
-        EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&query));
-        if (query.found && SendBounded(query.found, WM_NULL, 0, 0, 5000)) {
-            started.main = query.found;
+        const HWND main = FindProcessWindow(started.info.dwProcessId, "NORMAL0");
+        if (main && SendBounded(main, WM_NULL, 0, 0, 5000)) {
+            started.main = main;
             return true;
         }
         Sleep(20);

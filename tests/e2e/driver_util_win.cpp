@@ -137,6 +137,49 @@ HWND WaitThreadWindow(const Target& target, const char* className, const char* t
     }
 }
 
+namespace {
+struct ProcessWindowQuery {
+    DWORD processId;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM lParam) {
+    ProcessWindowQuery& query = *reinterpret_cast<ProcessWindowQuery*>(lParam);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != query.processId || !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    if (query.className) {
+        char className[64] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (lstrcmpA(className, query.className) != 0) {
+            return TRUE;
+        }
+    } else if (GetWindow(window, GW_OWNER)) {
+        return TRUE;
+    }
+    query.found = window;
+    return FALSE;
+}
+} // namespace
+
+HWND FindProcessWindow(DWORD processId, const char* className) {
+    ProcessWindowQuery query = {processId, className, nullptr};
+    EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+bool StartIn(const std::string& exe, const std::string& folder, PROCESS_INFORMATION& info) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    info = {};
+    std::string commandLine = "\"" + exe + "\"";
+    return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                          &info) != 0;
+}
+
 bool WaitWindowGone(HWND window, DWORD timeoutMs) {
     double deadline = NowMs() + timeoutMs;
     while (IsWindow(window) && IsWindowVisible(window)) {

@@ -67,6 +67,11 @@ bool ControlText(HWND control, std::string& text);
 HWND FindThreadWindow(const Target& target, const char* className, const char* title);
 HWND WaitThreadWindow(const Target& target, const char* className, const char* title, DWORD timeoutMs);
 bool WaitWindowGone(HWND window, DWORD timeoutMs);
+// A visible top-level window of the process: of this class, or when className is null any window
+// without an owner.
+HWND FindProcessWindow(DWORD processId, const char* className);
+// Starts exe with folder as its current directory.
+bool StartIn(const std::string& exe, const std::string& folder, PROCESS_INFORMATION& info);
 
 // Puts text on the clipboard as CF_TEXT; with emptyOnly, leaves it empty instead.
 bool WriteClipboard(const std::string& text, bool emptyOnly = false);
