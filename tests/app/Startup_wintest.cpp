@@ -12,6 +12,7 @@
 #include "history/HistoryStore.h"
 #include "support/MessageBoxHook_win.h"
 #include "support/ShellSession_win.h"
+#include "support/TestWindow_win.h"
 
 // The record sizes the API is called with, checked as each build compiles (the i686 build cannot
 // run here); that the API takes them shows in the menu and class tests below.
@@ -166,38 +167,12 @@ TEST(Startup, FailedMessageRetrievalStillSavesTheHistory) {
     EXPECT_EQ(PumpPendingMessages(), 0);
 }
 
-namespace {
-
-// Refuses the creation of every "NORMAL0" window on this thread while it lives.
-class MainWindowRefusal {
-public:
-    MainWindowRefusal() : hook_(SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId())) {}
-    ~MainWindowRefusal() { UnhookWindowsHookEx(hook_); }
-    MainWindowRefusal(const MainWindowRefusal&) = delete;
-    MainWindowRefusal& operator=(const MainWindowRefusal&) = delete;
-
-private:
-    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam) {
-        if (code == HCBT_CREATEWND) {
-            char name[32] = {};
-            GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
-            if (lstrcmpA(name, "NORMAL0") == 0) {
-                return 1;
-            }
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    HHOOK hook_;
-};
-
-} // namespace
-
 TEST(Startup, MainWindowThatCannotBeCreatedIsReportedWithExitCodeOne) {
     TempFolder folder;
     MessageBoxAnswerer answerer({IDOK});
     int code = 0;
     {
-        MainWindowRefusal refusal;
+        WindowCreationRefusal refusal("NORMAL0");
         code = RunClipwren();
     }
     EXPECT_EQ(code, 1);

@@ -12,6 +12,7 @@
 #include "capture/Clipboard_win.h"
 #include "history/HistoryStore.h"
 #include "support/ShellSession_win.h"
+#include "support/TestWindow_win.h"
 
 namespace {
 
@@ -356,29 +357,6 @@ TEST(VersionDialog, ForeignQuitEndsTheWindowAndIsPassedOnWithItsCode) {
 
 namespace {
 
-// Refuses the creation of every "NORMALDLG" window on this thread while it lives, as an
-// exhausted desktop heap or USER handle table would.
-class VersionWindowRefusal {
-public:
-    VersionWindowRefusal() : hook_(SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId())) {}
-    ~VersionWindowRefusal() { UnhookWindowsHookEx(hook_); }
-    VersionWindowRefusal(const VersionWindowRefusal&) = delete;
-    VersionWindowRefusal& operator=(const VersionWindowRefusal&) = delete;
-
-private:
-    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam) {
-        if (code == HCBT_CREATEWND) {
-            char name[32] = {};
-            GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
-            if (lstrcmpA(name, "NORMALDLG") == 0) {
-                return 1;
-            }
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    HHOOK hook_;
-};
-
 bool hangGuardFired;
 
 // Ends a loop that waits for a window that never came, so the test fails instead of hanging.
@@ -393,7 +371,7 @@ TEST(VersionDialog, AWindowThatCannotBeCreatedLeavesTheMainWindowEnabledAndRunni
     ShellSession session;
     hangGuardFired = false;
     {
-        VersionWindowRefusal refusal;
+        WindowCreationRefusal refusal("NORMALDLG");
         const UINT_PTR guard = SetTimer(nullptr, 0, 5000, HangGuard);
         SendMessageA(session.main(), WM_COMMAND, MAKEWPARAM(VersionInfoCommand, 0), 0);
         KillTimer(nullptr, guard);

@@ -49,3 +49,31 @@ private:
     const char* className_;
     WNDPROC procedure_;
 };
+
+// Refuses the creation of every window of one class on this thread while it lives, as an exhausted
+// desktop heap or USER handle table would. One at a time.
+class WindowCreationRefusal {
+public:
+    explicit WindowCreationRefusal(const char* className)
+        : hook_((refused_ = className, SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId()))) {}
+    ~WindowCreationRefusal() {
+        UnhookWindowsHookEx(hook_);
+        refused_ = nullptr;
+    }
+    WindowCreationRefusal(const WindowCreationRefusal&) = delete;
+    WindowCreationRefusal& operator=(const WindowCreationRefusal&) = delete;
+
+private:
+    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND && refused_) {
+            char name[32] = {};
+            GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
+            if (lstrcmpA(name, refused_) == 0) {
+                return 1;
+            }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline const char* refused_ = nullptr;
+    HHOOK hook_;
+};
