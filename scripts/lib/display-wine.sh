@@ -13,6 +13,9 @@
 #   cw_cleanup
 #       Runs the functions named in cw_exit_hooks, then stops the wineserver (when cw_wine
 #       started it or the programs ran on a private display) and the private Xvfb.
+#   cw_runs_32bit
+#       True when this kernel runs 32-bit programs (some refuse them with "Exec format error"),
+#       asked of a tiny 32-bit program rather than guessed from the machine's name.
 
 cw_xvfb_pid=""
 cw_wine_prefix=""
@@ -86,4 +89,25 @@ cw_cleanup() {
     cw_xvfb_pid=""
     cw_exit_hooks=()
     return 0
+}
+
+cw_runs_32bit() {
+    local probe rc=0
+    probe=$(mktemp)
+    # An i386 ELF of one segment whose code is exit(42): xor eax,eax; inc eax; xor ebx,ebx;
+    # mov bl,42; int 0x80. Only a kernel that ran it answers 42.
+    python3 - "$probe" <<'PY'
+import struct, sys
+code = bytes.fromhex("31c04031dbb32acd80")
+base, size = 0x08048000, 52 + 32 + len(code)
+header = struct.pack("<16sHHIIIIIHHHHHH", b"\x7fELF\x01\x01\x01", 2, 3, 1, base + 84, 52, 0, 0,
+                     52, 32, 1, 0, 0, 0)
+segment = struct.pack("<8I", 1, 0, base, base, size, size, 5, 0x1000)
+with open(sys.argv[1], "wb") as f:
+    f.write(header + segment + code)
+PY
+    chmod +x "$probe"
+    "$probe" 2>/dev/null || rc=$?
+    rm -f "$probe"
+    [ "$rc" = 42 ]
 }

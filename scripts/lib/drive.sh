@@ -6,8 +6,11 @@
 . "$root/scripts/lib/display-wine.sh"
 
 cw_lib=$root/scripts/lib
-exe=$root/dist/win64/clipwren.exe
-driver=$root/build/win64/bin/clipwren_driver.exe
+# The build driven: CLIPWREN_ARCH=win32 or win64 (the default). The driver reads the list's rows
+# through the program's memory, so it is always the one built for the program's architecture.
+arch=${CLIPWREN_ARCH:-win64}
+exe=$root/dist/$arch/clipwren.exe
+driver=$root/build/$arch/bin/clipwren_driver.exe
 work=$(mktemp -d "${TMPDIR:-/tmp}/clipwren-drive.XXXXXX")
 server_pid=""
 xclip_pid=""
