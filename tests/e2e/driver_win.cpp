@@ -16,6 +16,11 @@ constexpr DWORD DefaultWaitMs = 10000;
 std::string Unescaped(const std::string& in) {
     std::string out;
     for (size_t i = 0; i < in.size(); ++i) {
+        // A trail byte may be 0x5C (予 is 97 5C): a double-byte character is never an escape.
+        if (IsDBCSLeadByte(static_cast<BYTE>(in[i])) && i + 1 < in.size()) {
+            out += in.substr(i++, 2);
+            continue;
+        }
         if (in[i] != '\\' || i + 1 == in.size()) {
             out += in[i];
             continue;
