@@ -59,7 +59,7 @@ TEST(Program, CarriesItsVersionRecordAndIcon) {
     VS_FIXEDFILEINFO fixed = {};
     EXPECT_EQ(VersionString(program, "ProductName", &fixed), "Clip Wren");
     EXPECT_EQ(VersionString(program, "ProductVersion", nullptr), "2.11");
-    EXPECT_EQ(VersionString(program, "CompanyName", nullptr), "Clipwren");
+    EXPECT_EQ(VersionString(program, "CompanyName", nullptr), "Wren");
     EXPECT_EQ(fixed.dwFileVersionMS, MAKELONG(11, 2));
 
     HMODULE image = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);

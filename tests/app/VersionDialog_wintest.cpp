@@ -165,6 +165,10 @@ TEST(VersionDialog, OkActsOnClicksOnly) {
 
 namespace {
 
+// "製作者　Wren" spelled as the Shift_JIS bytes the label must hold, so that a literal the
+// compiler converted wrongly cannot agree with itself; 81 40 is the full-width space.
+const char MakerCredit[] = "\x90\xBB\x8D\xEC\x8E\xD2\x81\x40" "Wren";
+
 struct DialogControl {
     int id;
     const char* className;
@@ -188,7 +192,7 @@ void CheckControls(DialogDriver& driver, HWND dialog) {
         {OkButton, "Button", "OK", 0x50000000, {112, 124, 208, 156}},
         {ProductLabel, "Static", "Clip Wren", 0x50000001, {55, 12, 241, 37}},
         {VersionLabel, "Static", "Version 2.11", 0x50000000, {106, 38, 214, 59}},
-        {MakerLabel, "Static", "製作　Clipwren", 0x50000000, {96, 66, 227, 93}},
+        {MakerLabel, "Static", MakerCredit, 0x50000000, {96, 66, 227, 93}},
         {IconLabel, "Static", "", 0x50000003, {28, 25, 60, 57}},
         {HomePageField, "Edit", "https://clipwren.example.org/", 0x50000801, {28, 92, 292, 115}},
     };
@@ -223,20 +227,26 @@ void CheckControls(DialogDriver& driver, HWND dialog) {
         previous = control;
     }
     // The credit fits on one line of its label at the dialog font, with room to spare for a
-    // wider face than the one this machine draws with.
+    // wider face than the one this machine draws with. The label breaks its text as DrawText
+    // does, so the line is also laid out as it would be in 10 pixels less than the label's width.
     {
         HWND maker = GetDlgItem(dialog, MakerLabel);
         const std::string credit = TextOf(maker);
+        RECT label = {};
+        GetClientRect(maker, &label);
         HDC dc = GetDC(maker);
         HGDIOBJ old = SelectObject(dc, Shell().dialogFont);
         SIZE extent = {};
         EXPECT_TRUE(GetTextExtentPoint32A(dc, credit.c_str(), static_cast<int>(credit.size()), &extent));
+        RECT laidOut = {0, 0, label.right - 10, label.bottom};
+        const int height = DrawTextA(dc, credit.c_str(), static_cast<int>(credit.size()), &laidOut,
+                                     DT_CALCRECT | DT_WORDBREAK | DT_LEFT);
         SelectObject(dc, old);
         ReleaseDC(maker, dc);
-        RECT label = {};
-        GetClientRect(maker, &label);
         EXPECT_GT(extent.cx, 0);
         EXPECT_LE(extent.cx + 10, label.right) << "credit is " << extent.cx << " pixels wide";
+        EXPECT_EQ(height, extent.cy) << "the credit takes more than one line";
+        EXPECT_LE(extent.cy, label.bottom);
     }
 
     // Read-only: the address can be copied but not changed.
