@@ -106,11 +106,7 @@ protected:
 TEST_F(HistoryFile, MissingFileIsAnEmptyHistory) {
     LoadHistory(store);
     EXPECT_EQ(store.count, 0);
-    for (int i = 0; i < HistoryCapacity; ++i) {
-        EXPECT_EQ(store.content[i], nullptr);
-        EXPECT_EQ(store.title[i], nullptr);
-        EXPECT_EQ(static_cast<int>(store.kind[i]), 0);
-    }
+    EXPECT_EQ(store.ownedStrings, 0);
 
     SaveHistory(store);
     EXPECT_EQ(store.count, 0);
