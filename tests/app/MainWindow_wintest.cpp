@@ -57,13 +57,14 @@ TEST(MainWindow, ControlsAreCreatedAsTabled) {
     // WS_TABSTOP (the system does that); everything else keeps the creation styles. The text
     // view already shows the first refresh (null here: not compared).
     const ControlExpectation controls[] = {
-        {TextView, "Edit", nullptr, WS_EX_CLIENTEDGE, 0x50201044},
-        {RefreshButton, "Button", "表示更新", 0, 0x50000000},
-        {UrlOnlyButton, "Button", "URLのみ", 0, 0x50000009 | WS_TABSTOP},
-        {UrlTitleButton, "Button", "URL+タイトル", 0, 0x50000009},
-        {UrlTextButton, "Button", "URL+テキスト", 0, 0x50000009},
-        {ListDisplayCheck, "Button", "リスト表示", 0, 0x50000003},
-        {EntryList, "SysListView32", "", WS_EX_CLIENTEDGE, 0x40000001},
+        {TextView, "Edit", nullptr, WS_EX_CLIENTEDGE,
+         WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN},
+        {RefreshButton, "Button", "表示更新", 0, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON},
+        {UrlOnlyButton, "Button", "URLのみ", 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | WS_TABSTOP},
+        {UrlTitleButton, "Button", "URL+タイトル", 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON},
+        {UrlTextButton, "Button", "URL+テキスト", 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON},
+        {ListDisplayCheck, "Button", "リスト表示", 0, WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX},
+        {EntryList, "SysListView32", "", WS_EX_CLIENTEDGE, WS_CHILD | LVS_REPORT},
     };
     for (const ControlExpectation& c : controls) {
         SCOPED_TRACE(c.id);
@@ -95,7 +96,8 @@ TEST(MainWindow, StartsInUrlOnlyModeWithTheListPrepared) {
     EXPECT_EQ(SendDlgItemMessageA(main, UrlOnlyButton, BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(SendDlgItemMessageA(main, UrlTitleButton, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(SendDlgItemMessageA(main, ListDisplayCheck, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(SendDlgItemMessageA(main, EntryList, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & 0x25, 0x25);
+    const LRESULT listStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+    EXPECT_EQ(SendDlgItemMessageA(main, EntryList, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & listStyles, listStyles);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, EntryList)));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, TextView)));
     EXPECT_EQ(TheView().displayMode, DisplayMode::UrlOnly);

@@ -200,8 +200,8 @@ TEST(Program, ASaveThatFailsAtTheEndIsKeptAndReportedAfterTheWindowHasGone) {
     ASSERT_TRUE(program.Start(folder.path()));
     HWND main = program.WaitForMainWindow(30000);
     ASSERT_NE(main, nullptr);
-    HANDLE holder = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    HeldFile holder(file, FILE_SHARE_READ);
+    ASSERT_TRUE(holder.holding());
 
     PostMessageA(main, WM_CLOSE, 0, 0);
     HWND box = nullptr;
@@ -218,7 +218,7 @@ TEST(Program, ASaveThatFailsAtTheEndIsKeptAndReportedAfterTheWindowHasGone) {
     EXPECT_EQ(std::string(text), "履歴を保存できませんでした。次のファイルに残しました：\r\n" + unsaved);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
     EXPECT_EQ(program.WaitForExit(30000), 0u);
-    CloseHandle(holder);
+    holder.LetGo();
     EXPECT_EQ(ReadWholeFile(unsaved), WorkedExample());
     EXPECT_EQ(ReadWholeFile(file), WorkedExample());
 }

@@ -43,27 +43,6 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// A file held open by "another program": reading, sharing it with readers only, so that it can
-// be neither written nor replaced; or not sharing it at all.
-class Holder {
-public:
-    Holder(const std::string& path, DWORD share)
-        : file_(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-    ~Holder() { LetGo(); }
-    Holder(const Holder&) = delete;
-    Holder& operator=(const Holder&) = delete;
-    bool holding() const { return file_ != INVALID_HANDLE_VALUE; }
-    void LetGo() {
-        if (holding()) {
-            CloseHandle(file_);
-            file_ = INVALID_HANDLE_VALUE;
-        }
-    }
-
-private:
-    HANDLE file_;
-};
-
 // The capture ticks go on while a test waits for a write: nothing on the clipboard for them to take.
 class Saver : public testing::Test {
 protected:
@@ -103,7 +82,7 @@ TEST_F(Saver, ABlockedSaveIsKeptAndReportedOnlyAtANormalEnd) {
         HWND main = session.main();
         const std::string file = session.folder().File("CWHistry.txt");
         const std::string unsaved = session.folder().File("CWHistry.unsaved.txt");
-        Holder holder(file, FILE_SHARE_READ);
+        HeldFile holder(file, FILE_SHARE_READ);
         ASSERT_TRUE(holder.holding());
         Change(main, "captured while the file is held");
         const std::string history = ComposedHistory();
@@ -138,10 +117,10 @@ TEST_F(Saver, ABlockedSaveIsKeptAndReportedOnlyAtANormalEnd) {
 // A file held without sharing at start-up: the run's writes go to the unsaved file, never over
 // the held one; once the holder lets go, the next write merges both histories into CWHistry.txt.
 TEST_F(Saver, AFileHeldAtStartUpIsMergedOnceItIsFree) {
-    std::unique_ptr<Holder> holder;
+    std::unique_ptr<HeldFile> holder;
     ShellSession session([&](const TempFolder& folder) {
         ASSERT_TRUE(WriteWholeFile(folder.File("CWHistry.txt"), WorkedExample(), FILE_ATTRIBUTE_HIDDEN));
-        holder.reset(new Holder(folder.File("CWHistry.txt"), 0));
+        holder.reset(new HeldFile(folder.File("CWHistry.txt"), 0));
     });
     ASSERT_TRUE(holder->holding());
     HWND main = session.main();

@@ -112,8 +112,8 @@ TEST(SingleInstance, ASecondCopyInTheSameFolderBringsTheFirstToTheFrontAndEnds) 
 TEST(SingleInstance, TwoCopiesStartedTogetherMakeOneRun) {
     TempFolder folder;
     ASSERT_TRUE(WriteWholeFile(folder.File("CWHistry.txt"), WorkedExample(), FILE_ATTRIBUTE_HIDDEN));
-    HANDLE holder = CreateFileA(folder.File("CWHistry.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    HeldFile holder(folder.File("CWHistry.txt"), 0);
+    ASSERT_TRUE(holder.holding());
     ProgramProcess copies[2];
     ASSERT_TRUE(copies[0].Start(folder.path()));
     ASSERT_TRUE(copies[1].Start(folder.path()));
@@ -127,7 +127,7 @@ TEST(SingleInstance, TwoCopiesStartedTogetherMakeOneRun) {
         }
         Sleep(50);
     }
-    CloseHandle(holder);
+    holder.LetGo();
     ASSERT_GE(ended, 0) << "neither copy handed over";
     EXPECT_EQ(copies[ended].WaitForExit(0), 0u);
     ProgramProcess& running = copies[1 - ended];

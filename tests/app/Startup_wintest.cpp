@@ -137,7 +137,7 @@ TEST(Startup, WindowClassesAndMainWindow) {
     GetWindowTextA(main, text, sizeof text);
     EXPECT_STREQ(text, "Clipwren");
     const LONG_PTR style = GetWindowLongPtrA(main, GWL_STYLE);
-    EXPECT_EQ(style & 0x10CF0000, 0x10CF0000);
+    EXPECT_EQ(style & (WS_OVERLAPPEDWINDOW | WS_VISIBLE), WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     RECT frame = {};
     GetWindowRect(main, &frame);
     EXPECT_EQ(frame.right - frame.left, 640);

@@ -180,7 +180,8 @@ struct DialogControl {
 void CheckControls(DialogDriver& driver, HWND dialog) {
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), MainWindow());
     EXPECT_EQ(VersionDialog(), dialog);
-    EXPECT_EQ(GetWindowLongPtrA(dialog, GWL_STYLE) & 0x00CF0000, 0x00C80000);
+    // A caption and a system menu, without the frame, minimize or maximize box of a main window.
+    EXPECT_EQ(GetWindowLongPtrA(dialog, GWL_STYLE) & WS_OVERLAPPEDWINDOW, WS_CAPTION | WS_SYSMENU);
     EXPECT_TRUE(IsWindowVisible(dialog));
     RECT frame = {};
     GetWindowRect(dialog, &frame);
@@ -189,12 +190,13 @@ void CheckControls(DialogDriver& driver, HWND dialog) {
     EXPECT_NE(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0), 0);
 
     const DialogControl controls[] = {
-        {OkButton, "Button", "OK", 0x50000000, {112, 124, 208, 156}},
-        {ProductLabel, "Static", "Clip Wren", 0x50000001, {55, 12, 241, 37}},
-        {VersionLabel, "Static", "Version 2.11", 0x50000000, {106, 38, 214, 59}},
-        {MakerLabel, "Static", MakerCredit, 0x50000000, {96, 66, 227, 93}},
-        {IconLabel, "Static", "", 0x50000003, {28, 25, 60, 57}},
-        {HomePageField, "Edit", "https://clipwren.example.org/", 0x50000801, {28, 92, 292, 115}},
+        {OkButton, "Button", "OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, {112, 124, 208, 156}},
+        {ProductLabel, "Static", "Clip Wren", WS_CHILD | WS_VISIBLE | SS_CENTER, {55, 12, 241, 37}},
+        {VersionLabel, "Static", "Version 2.11", WS_CHILD | WS_VISIBLE | SS_LEFT, {106, 38, 214, 59}},
+        {MakerLabel, "Static", MakerCredit, WS_CHILD | WS_VISIBLE | SS_LEFT, {96, 66, 227, 93}},
+        {IconLabel, "Static", "", WS_CHILD | WS_VISIBLE | SS_ICON, {28, 25, 60, 57}},
+        {HomePageField, "Edit", "https://clipwren.example.org/", WS_CHILD | WS_VISIBLE | ES_CENTER | ES_READONLY,
+         {28, 92, 292, 115}},
     };
     HWND previous = nullptr;
     for (const DialogControl& c : controls) {

@@ -63,30 +63,10 @@ protected:
         ASSERT_TRUE(WriteWholeFile(PathOf(name), bytes, attributes));
     }
 
-    std::string ReadFileBytes(const char* name) const {
-        HANDLE h = CreateFileA(PathOf(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) {
-            return "(missing)";
-        }
-        std::string bytes;
-        char chunk[4096];
-        DWORD got = 0;
-        while (ReadFile(h, chunk, sizeof chunk, &got, nullptr) && got) {
-            bytes.append(chunk, got);
-        }
-        CloseHandle(h);
-        return bytes;
-    }
+    // Sharing with readers only: a file that a save left open for writing does not read.
+    std::string ReadFileBytes(const char* name) const { return ReadWholeFile(PathOf(name), FILE_SHARE_READ); }
 
     DWORD Attributes(const char* name) const { return GetFileAttributesA(PathOf(name).c_str()); }
-
-    // A file that the test holds open, as another program might: without sharing, or sharing it
-    // with readers only.
-    HANDLE Lock(const char* name, DWORD share = 0) const {
-        return CreateFileA(PathOf(name).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
 
     std::vector<std::string> SortedFiles() const {
         std::vector<std::string> files = Files();
@@ -105,7 +85,7 @@ protected:
     // Another program that lets go of the file a moment after the save has begun.
     static DWORD WINAPI LetGoSoon(void* held) {
         Sleep(300);
-        CloseHandle(static_cast<HANDLE>(held));
+        static_cast<HeldFile*>(held)->LetGo();
         return 0;
     }
 
@@ -126,19 +106,15 @@ protected:
 TEST_F(HistoryFile, MissingFileIsAnEmptyHistory) {
     LoadHistory(store);
     EXPECT_EQ(store.count, 0);
-    for (int i = 0; i < HistoryCapacity; ++i) {
-        EXPECT_EQ(store.content[i], nullptr);
-        EXPECT_EQ(store.title[i], nullptr);
-        EXPECT_EQ(static_cast<int>(store.kind[i]), 0);
-    }
+    EXPECT_EQ(store.ownedStrings, 0);
 
     SaveHistory(store);
     EXPECT_EQ(store.count, 0);
     EXPECT_EQ(store.ownedStrings, 0);
     // An empty history is an empty, hidden file.
+    EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
     EXPECT_EQ(ReadFileBytes("CWHistry.txt"), "");
     EXPECT_NE(Attributes("CWHistry.txt") & FILE_ATTRIBUTE_HIDDEN, 0u);
-    EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
 }
 
 TEST_F(HistoryFile, WorkedExampleLoadsAndSavesByteForByte) {
@@ -186,8 +162,8 @@ TEST_F(HistoryFile, EachFailingStepLeavesTheOldFileAndNoTemporaryFile) {
 // goes through and makes it redundant.
 TEST_F(HistoryFile, SavingOverALockedFileKeepsIt) {
     StartRunOverWorkedExample();
-    HANDLE lock = Lock("CWHistry.txt", FILE_SHARE_READ);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    HeldFile holder(PathOf("CWHistry.txt"), FILE_SHARE_READ);
+    ASSERT_TRUE(holder.holding());
     HistoryText text;
     ASSERT_EQ(ComposeStoreText(store, text), 1);
     EXPECT_EQ(WriteHistoryText(text), HistoryWrite::Failed);
@@ -198,7 +174,7 @@ TEST_F(HistoryFile, SavingOverALockedFileKeepsIt) {
     EXPECT_EQ(UnsavedHistoryPath(), PathOf("CWHistry.unsaved.txt"));
     EXPECT_EQ(ReadFileBytes("CWHistry.unsaved.txt"), std::string(text.data, text.size));
     EXPECT_EQ(Attributes("CWHistry.unsaved.txt") & FILE_ATTRIBUTE_HIDDEN, 0u);
-    CloseHandle(lock);
+    holder.LetGo();
 
     // Once the other program lets go, the next save goes through.
     Insert("after the holder let go");
@@ -211,13 +187,13 @@ TEST_F(HistoryFile, SavingOverALockedFileKeepsIt) {
 // A holder that lets go within the second does not fail the save.
 TEST_F(HistoryFile, AHolderThatLetsGoWithinASecondDoesNotFailTheSave) {
     StartRunOverWorkedExample();
-    HANDLE lock = Lock("CWHistry.txt");
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    HANDLE release = CreateThread(nullptr, 0, LetGoSoon, lock, 0, nullptr);
-    ASSERT_NE(release, nullptr);
+    HeldFile holder(PathOf("CWHistry.txt"), 0);
+    ASSERT_TRUE(holder.holding());
+    KernelHandle release(CreateThread(nullptr, 0, LetGoSoon, &holder, 0, nullptr));
+    ASSERT_TRUE(release.valid());
     EXPECT_EQ(WriteHistoryFile(store), 1);
-    WaitForSingleObject(release, 10000);
-    CloseHandle(release);
+    // The holder must outlive the thread that lets it go; the thread only sleeps first.
+    WaitForSingleObject(release.get(), INFINITE);
     EXPECT_EQ(ReadFileBytes("CWHistry.txt"), Composed());
     EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
 }
@@ -254,10 +230,7 @@ TEST_F(HistoryFile, SavingIntoAReadOnlyFolderKeepsTheOldFile) {
     ASSERT_TRUE(SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY));
     // A user whom the file system lets write anyway (root under Wine) gets the refusal the folder
     // would give anybody else.
-    HANDLE probe = CreateFileA(PathOf("probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe != INVALID_HANDLE_VALUE) {
-        CloseHandle(probe);
+    if (WriteWholeFile(PathOf("probe"), "")) {
         DeleteFileA(PathOf("probe").c_str());
         FailHistoryFileStep(HistoryFileStep::ReadOnlyFolder);
     }
@@ -274,8 +247,8 @@ TEST_F(HistoryFile, SavingIntoAReadOnlyFolderKeepsTheOldFile) {
 // entries. Nothing was lost, so nothing is kept aside.
 TEST_F(HistoryFile, AFileLockedAtStartUpIsMergedOnceFree) {
     WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
-    HANDLE lock = Lock("CWHistry.txt");
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    HeldFile holder(PathOf("CWHistry.txt"), 0);
+    ASSERT_TRUE(holder.holding());
     LoadHistory(store);
     EXPECT_EQ(store.count, 0);
     EXPECT_TRUE(HistoryFileUnread());
@@ -285,7 +258,7 @@ TEST_F(HistoryFile, AFileLockedAtStartUpIsMergedOnceFree) {
     EXPECT_EQ(ReadUnreadHistory(store, IgnoringCase), 0);
     EXPECT_EQ(store.count, 2);
     EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
-    CloseHandle(lock);
+    holder.LetGo();
 
     EXPECT_EQ(ReadUnreadHistory(store, IgnoringCase), 1);
     EXPECT_FALSE(HistoryFileUnread());
@@ -301,10 +274,10 @@ TEST_F(HistoryFile, AFileLockedAtStartUpIsMergedOnceFree) {
 // A reader that shares the file with other readers does not keep the history from loading.
 TEST_F(HistoryFile, AReaderSharingTheFileAtStartUpDoesNotStopTheLoad) {
     WriteFileBytes("CWHistry.txt", WorkedExample, FILE_ATTRIBUTE_HIDDEN);
-    HANDLE lock = Lock("CWHistry.txt", FILE_SHARE_READ);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    HeldFile holder(PathOf("CWHistry.txt"), FILE_SHARE_READ);
+    ASSERT_TRUE(holder.holding());
     LoadHistory(store);
-    CloseHandle(lock);
+    holder.LetGo();
     EXPECT_EQ(store.count, 2);
     EXPECT_FALSE(HistoryFileUnread());
 }
@@ -380,6 +353,7 @@ TEST_F(HistoryFile, AReadFailureAtStartUpKeepsTheFile) {
     FailHistoryFileStep(HistoryFileStep::None);
     EXPECT_EQ(store.count, 0);
     SaveHistory(store);
+    EXPECT_EQ(SortedFiles(), (std::vector<std::string>{"CWHistry.kept.txt", "CWHistry.txt"}));
     EXPECT_EQ(ReadFileBytes("CWHistry.kept.txt"), WorkedExample);
     EXPECT_EQ(ReadFileBytes("CWHistry.txt"), "");
 }
@@ -489,13 +463,7 @@ TEST_F(HistoryFile, TheVirtualStoreCopyIsReadWhenTheFolderHasNoHistory) {
     ASSERT_EQ(SHCreateDirectoryExA(nullptr, storeFolder.c_str(), nullptr), ERROR_SUCCESS);
     const std::string copy = storeFolder + "\\CWHistry.txt";
     const std::string redirected = Record(0, "1", "redirected", "http://virtual.jp/");
-    {
-        HANDLE h = CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(h, redirected.data(), static_cast<DWORD>(redirected.size()), &written, nullptr);
-        CloseHandle(h);
-    }
+    ASSERT_TRUE(WriteWholeFile(copy, redirected));
 
     LoadHistory(store);
     ASSERT_EQ(store.count, 1);

@@ -1,4 +1,4 @@
-// Scratch folders and whole-file reads for the Windows tests.
+// Scratch folders, and whole-file reads and writes, for the Windows tests.
 #include "support/ScratchFolder_win.h"
 
 #include <shfolder.h>
@@ -50,33 +50,29 @@ ScratchDirectory::~ScratchDirectory() {
     SetCurrentDirectoryA(previous_);
 }
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadWholeFile(const std::string& path, DWORD share) {
     std::string text;
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file.valid()) {
         return text;
     }
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
         text.append(buffer, got);
     }
-    CloseHandle(file);
     return text;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes, DWORD attributes) {
     // CREATE_ALWAYS refuses to replace a hidden file unless the new one is hidden too.
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+    if (!file.valid()) {
         return false;
     }
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    const BOOL ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     return ok && written == bytes.size();
 }
 

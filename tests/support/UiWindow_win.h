@@ -18,9 +18,9 @@
 #include "ui/EntryList_win.h"
 #include "ui/ListActions_win.h"
 
-// The main window's controls, made by the program's own table, on a hidden window of the test's
-// class. Hidden: under Wine without a window manager, hiding a shown top-level window waits 2 s
-// for a withdrawal that never comes.
+// The main window's controls, made and prepared by the program's own code, on a hidden window of
+// the test's class, which becomes the main window. Hidden: under Wine without a window manager,
+// hiding a shown top-level window waits 2 s for a withdrawal that never comes.
 inline HWND CreateUiTestWindow() {
     static const char className[] = "ClipwrenUiTest";
     static bool registered = false;
@@ -37,15 +37,19 @@ inline HWND CreateUiTestWindow() {
     }
     HWND main = CreateWindowExA(0, className, "Clipwren", WS_OVERLAPPEDWINDOW, 0, 0, 640, 240, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!main) {
+        return nullptr;
+    }
     CreateMainControls(main);
-    HWND list = GetDlgItem(main, EntryList);
-    // As the main window's creation prepares the list, and as its first layout places it.
-    const LPARAM listStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, listStyles, listStyles);
-    ShowWindow(list, SW_HIDE);
-    SetUrlOnlyColumns(list);
+    Shell().mainWindow = main;
+    // The program's first layout then sizes the list and its columns from the window. This window
+    // has no layout: the list keeps the width a run starts with, and the controls a fixed place.
+    const int32_t startWidth = TheView().listWidth;
+    PrepareMainView();
+    TheView().listWidth = startWidth;
+    SetUrlOnlyColumns(GetDlgItem(main, EntryList));
     MoveWindow(GetDlgItem(main, TextView), 0, 0, 512, 200, FALSE);
-    MoveWindow(list, 0, 0, 512, 200, FALSE);
+    MoveWindow(GetDlgItem(main, EntryList), 0, 0, 512, 200, FALSE);
     return main;
 }
 
@@ -62,8 +66,7 @@ class UiWindowTest : public StoreTest {
 protected:
     void SetUp() override {
         StoreTest::SetUp();
-        Shell().mainWindow = CreateUiTestWindow();
-        ASSERT_NE(MainWindow(), nullptr) << "error " << GetLastError();
+        ASSERT_NE(CreateUiTestWindow(), nullptr) << "error " << GetLastError();
     }
     void TearDown() override {
         DestroyWindow(MainWindow());
