@@ -18,6 +18,15 @@ function(clipwren_flags target)
             target_compile_options(${target} PRIVATE -Werror)
         endif()
     endif()
+    if(WIN32 AND NOT MSVC)
+        # The same sources give the same bytes from any folder at any time (scripts/release relies
+        # on it): no folder in __FILE__ or debug records, and no time in the PE header or in
+        # nkf32.dll's export directory, where ld writes the link time (SOURCE_DATE_EPOCH when
+        # that is set). The Windows tests lose nothing by it; the native and fuzz builds keep
+        # absolute paths, so debuggers and sanitizer reports find the sources.
+        target_compile_options(${target} PRIVATE "-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.")
+        target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)
+    endif()
     if(WIN32)
         # ANSI API throughout; WINVER 0x0601 gives the list-view and clipboard declarations we use.
         target_compile_definitions(${target} PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601
