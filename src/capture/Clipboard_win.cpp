@@ -8,6 +8,7 @@
 #include "base/Guards_win.h"
 #include "base/Heap_win.h"
 #include "base/Shell_win.h"
+#include "base/ShiftJis.h"
 #include "capture/CaptureDecision.h"
 #include "capture/ClipboardText.h"
 

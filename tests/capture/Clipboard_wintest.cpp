@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/Shell_win.h"
+#include "base/ShiftJis.h"
 #include "capture/CaptureDecision.h"
 #include "support/ClipboardAccess_win.h"
 
