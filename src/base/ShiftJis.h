@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "base/AsciiSearch.h"
+
 // 1 for the bytes that open a double-byte character (0x81-0x9F, 0xE0-0xFC).
 inline int IsLeadByteCp932(unsigned char b) {
     return ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 1 : 0;
@@ -19,7 +21,7 @@ inline int IsTrailByteCp932(unsigned char b) {
 // half-width katakana with the prolonged sound mark 0xB0 and the voicing marks (0xA6-0xDF); the
 // punctuation 0xA1-0xA5 and every lead byte standing alone are not letters.
 inline int IsAlphaByteCp932(unsigned char b) {
-    return ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= 0xA6 && b <= 0xDF)) ? 1 : 0;
+    return (IsAsciiLetter(b) || (b >= 0xA6 && b <= 0xDF)) ? 1 : 0;
 }
 
 // Copies source (up to its zero or sourceSize bytes, whichever comes first) into destination,

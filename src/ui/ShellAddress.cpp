@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "base/AsciiSearch.h"
 #include "base/ShiftJis.h"
 
 namespace {
@@ -12,10 +13,6 @@ bool IsExcluded(unsigned char b) {
         return true;
     }
     return std::strchr("\"<>\\^`{|}", b) != nullptr;
-}
-
-bool IsAsciiLetter(unsigned char b) {
-    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
 }
 
 // Bytes of the character at text[i]: 2 for a lead byte with its trail byte, else 1.
