@@ -6,6 +6,7 @@
 #include "base/Guards_win.h"
 #include "base/Shell_win.h"
 #include "base/ids.h"
+#include "history/EntryCompare_win.h"
 #include "history/HistoryCodec.h"
 #include "history/HistoryFile_win.h"
 #include "history/HistoryStore.h"
@@ -45,10 +46,6 @@ struct SaverState {
     SaveSchedule schedule;
 };
 SaverState saver;
-
-int CompareIgnoringCase(const char* a, const char* b) {
-    return lstrcmpiA(a, b);
-}
 
 HistoryWrite Write(const HistoryText& text, bool toUnsaved) {
     if (toUnsaved) {
@@ -125,7 +122,7 @@ void ReadHeldFile(HistoryStore& store) {
         return;
     }
     const uint32_t revision = store.revision;
-    ReadUnreadHistory(store, CompareIgnoringCase);
+    ReadUnreadHistory(store, CompareEntryTexts);
     if (store.revision != revision) {
         MarkRefresh(TheView(), RefreshMark::Set);
     }

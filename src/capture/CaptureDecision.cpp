@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/UiTexts.h"
 #include "capture/UrlShape.h"
 
 int IsCapturable(int32_t displayMode, const char* text) {
@@ -62,22 +63,28 @@ CaptureDecision DecideCapture(const HistoryStore& store, int32_t displayMode, co
     return decision;
 }
 
-RefreshMark ApplyCapture(HistoryStore& store, const CaptureDecision& decision, const char* text,
-                         const char* title) {
+CaptureResult CaptureText(HistoryStore& store, int32_t displayMode, const char* text, TextCompare compare) {
+    const CaptureDecision decision = DecideCapture(store, displayMode, text, compare);
     switch (decision.action) {
-    case CaptureAction::Add:
-        if (!text || !title || InsertAtTop(store, text, decision.kind, title) != 1) {
-            return RefreshMark::Leave;
-        }
-        return RefreshMark::Set;
-    case CaptureAction::Promote:
-        PromoteToTop(store, decision.index);
-        return RefreshMark::Set;
-    case CaptureAction::KeepNewest:
-        // Also drops a rebuild an earlier tick asked for and nothing has consumed yet.
-        return RefreshMark::Clear;
     case CaptureAction::Nothing:
         break;
+    case CaptureAction::KeepNewest:
+        return CaptureResult{RefreshMark::Clear, 0};
+    case CaptureAction::Promote:
+        PromoteToTop(store, decision.index);
+        return CaptureResult{RefreshMark::Set, 0};
+    case CaptureAction::Add: {
+        // A capturable text is shorter than 1024 bytes: "1023 Byte" fits.
+        char byteTitle[16];
+        const bool url = decision.kind == EntryKind::Url;
+        if (!url) {
+            FormatByteTitle(byteTitle, sizeof byteTitle, std::strlen(text));
+        }
+        if (InsertAtTop(store, text, decision.kind, url ? PageTitleFallback : byteTitle) != 1) {
+            break;
+        }
+        return CaptureResult{RefreshMark::Set, url ? EntryAt(store, 0).serial : 0};
     }
-    return RefreshMark::Leave;
+    }
+    return CaptureResult{RefreshMark::Leave, 0};
 }

@@ -1,6 +1,6 @@
-// What one capture tick does with the clipboard's text: acceptance by display mode, the duplicate
-// search, the new entry's kind and title.
-// Portable: no <windows.h>; the Windows build passes lstrcmpiA as the equality test.
+// What one capture does with the clipboard's text: acceptance by display mode, the duplicate
+// search, the new entry's kind and title, and the change to the store, all in one step.
+// Portable: no <windows.h>; the Windows build passes CompareEntryTexts as the equality test.
 #pragma once
 
 #include <cstddef>
@@ -53,8 +53,16 @@ struct CaptureDecision {
 CaptureDecision DecideCapture(const HistoryStore& store, int32_t displayMode, const char* text,
                               TextCompare compare);
 
-// Carries out a decision and reports what the view must do: Set when the entries changed, Clear
-// for KeepNewest, Leave otherwise. For Add, title is the new entry's title; a null title (it
-// could not be allocated) or a failed insertion adds nothing and reports Leave.
-RefreshMark ApplyCapture(HistoryStore& store, const CaptureDecision& decision, const char* text,
-                         const char* title);
+// What one capture changed: the view's refresh mark, and the serial of a new address entry
+// whose page title is to be fetched (0 when there is none).
+struct CaptureResult {
+    RefreshMark mark;
+    uint32_t titleSerial;
+};
+
+// One capture of text (the clipboard's cut text, or null when it holds none): decides and
+// carries the decision out. A new address is titled PageTitleFallback until its page's title
+// arrives, a new text by its byte count; a promoted entry keeps its kind and title. mark is Set
+// when the entries changed, Clear when the text is one of the five newest (a pending rebuild is
+// dropped too), Leave otherwise, also when a new entry could not be allocated.
+CaptureResult CaptureText(HistoryStore& store, int32_t displayMode, const char* text, TextCompare compare);

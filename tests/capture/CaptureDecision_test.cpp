@@ -1,6 +1,8 @@
 // The capture tick's decisions on a real store, with the documented fold standing in for lstrcmpiA.
 #include "capture/CaptureDecision.h"
 #include "base/ShiftJis.h"
+#include "base/UiTexts.h"
+#include "history/HistoryStoreFaults.h"
 #include "support/CaptureCases.h"
 #include "support/StoreBuilder.h"
 
@@ -21,13 +23,11 @@ protected:
     }
     static std::string Url(int i) { return "http://127.0.0.1:1/" + std::to_string(i) + "x"; }
 
-    // One tick's worth of work with a title that never fails, the view told what changed as the
-    // tick tells it. 1 when the entries changed.
-    int Tick(const char* text, const char* title = "T") {
-        const CaptureDecision d = DecideCapture(store, view.displayMode, text, CompareFoldCp932);
-        const RefreshMark mark = ApplyCapture(store, d, text, d.action == CaptureAction::Add ? title : nullptr);
-        MarkRefresh(view, mark);
-        return mark == RefreshMark::Set ? 1 : 0;
+    // One capture, the view told what changed as the tick tells it. 1 when the entries changed.
+    int Tick(const char* text) {
+        const CaptureResult result = CaptureText(store, view.displayMode, text, CompareFoldCp932);
+        MarkRefresh(view, result.mark);
+        return result.mark == RefreshMark::Set ? 1 : 0;
     }
 };
 
@@ -84,7 +84,7 @@ TEST_F(CaptureDecisionTest, SentenceIsIgnoredUnlessUrlText) {
     EXPECT_EQ(view.refreshPending, 0);
 
     view.displayMode = DisplayMode::UrlText;
-    EXPECT_EQ(Tick("a plain sentence.", "17 Byte"), 1);
+    EXPECT_EQ(Tick("a plain sentence."), 1);
     EXPECT_EQ(store.count, 1);
     EXPECT_EQ(store.kind[0], EntryKind::Text);
     EXPECT_EQ(view.refreshPending, 1);
@@ -166,15 +166,37 @@ TEST_F(CaptureDecisionTest, CaptureAtFullCapacityPushesOutTheOldest) {
     EXPECT_EQ(FindDuplicate(store, oldest.c_str(), CompareFoldCp932, index), 0);
 }
 
-TEST_F(CaptureDecisionTest, MissingTitleAddsNothing) {
+TEST_F(CaptureDecisionTest, FailedAllocationAddsNothing) {
     view.refreshPending = 0;
-    const CaptureDecision d = DecideCapture(store, view.displayMode, "http://127.0.0.1:1/x", CompareFoldCp932);
-    ASSERT_EQ(d.action, CaptureAction::Add);
-    const RefreshMark mark = ApplyCapture(store, d, "http://127.0.0.1:1/x", nullptr);
-    EXPECT_EQ(mark, RefreshMark::Leave);
-    MarkRefresh(view, mark);
+    // The content is copied, the title refused.
+    FailStoreAllocations(1, 1);
+    const CaptureResult result = CaptureText(store, view.displayMode, "http://127.0.0.1:1/x", CompareFoldCp932);
+    FailStoreAllocations(0, 0);
+    EXPECT_EQ(result.mark, RefreshMark::Leave);
+    EXPECT_EQ(result.titleSerial, 0u);
+    MarkRefresh(view, result.mark);
     EXPECT_EQ(store.count, 0);
     EXPECT_EQ(view.refreshPending, 0);
+}
+
+TEST_F(CaptureDecisionTest, OnlyANewAddressAsksForItsTitle) {
+    view.displayMode = DisplayMode::UrlText;
+    CaptureResult result = CaptureText(store, view.displayMode, "http://127.0.0.1:1/x", CompareFoldCp932);
+    EXPECT_EQ(result.titleSerial, store.serial[0]);
+    EXPECT_NE(result.titleSerial, 0u);
+    EXPECT_STREQ(store.title[0], PageTitleFallback);
+    result = CaptureText(store, view.displayMode, "a plain sentence", CompareFoldCp932);
+    EXPECT_EQ(result.titleSerial, 0u);
+    EXPECT_STREQ(store.title[0], "16 Byte");
+    result = CaptureText(store, view.displayMode, "a plain sentence", CompareFoldCp932);
+    EXPECT_EQ(result.mark, RefreshMark::Clear);
+    EXPECT_EQ(result.titleSerial, 0u);
+    for (int i = 0; i < 5; ++i) {
+        CaptureText(store, view.displayMode, ("filler " + std::to_string(i)).c_str(), CompareFoldCp932);
+    }
+    result = CaptureText(store, view.displayMode, "http://127.0.0.1:1/x", CompareFoldCp932);
+    EXPECT_EQ(result.mark, RefreshMark::Set);
+    EXPECT_EQ(result.titleSerial, 0u) << "a promotion keeps the title it has";
 }
 
 } // namespace

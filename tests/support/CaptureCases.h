@@ -1,5 +1,5 @@
-// The capture cases, written once: the portable decision tests run them through DecideCapture and
-// ApplyCapture, the Windows tests through the real clipboard and the tick.
+// The capture cases, written once: the portable decision tests run them through CaptureText, the
+// Windows tests through the real clipboard and the tick.
 #pragma once
 
 #include <cstdint>
