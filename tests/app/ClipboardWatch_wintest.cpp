@@ -98,7 +98,7 @@ protected:
 };
 
 TEST_F(NotifiedCaptureTest, SharedCaptureCases) {
-    RunCaptureCases(store, view, [this](const char* text) { Notified(text); });
+    RunCaptureCases(store, view, [this](const CaptureCase& c) { Notified(c.clipboard); });
 }
 
 TEST_F(NotifiedCaptureTest, PrivacyMarksHold) {
