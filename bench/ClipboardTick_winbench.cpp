@@ -28,7 +28,7 @@ Samples TickSamples() {
     for (int batch = 0; batch < 15; ++batch) {
         Stopwatch watch;
         for (int i = 0; i < 200; ++i) {
-            ClipboardTick(CaptureTimer);
+            ClipboardTick();
         }
         samples.Add(watch.Microseconds() / 200);
     }

@@ -29,12 +29,10 @@ bool CaptureClipboard() {
     return true;
 }
 
-void ClipboardTick(UINT_PTR timerId) {
-    if (timerId != CaptureTimer) {
-        return;
-    }
+void ClipboardTick() {
     const HWND window = MainWindow();
-    // Stopped for the whole tick, so a slow page download never queues ticks behind it.
+    // Stopped for the whole tick, so that the next one comes a full interval after this one ends,
+    // however long the clipboard took to open.
     KillTimer(window, CaptureTimer);
     CaptureClipboard();
     SetTimer(window, CaptureTimer, CaptureIntervalMs, nullptr);

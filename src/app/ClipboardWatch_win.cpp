@@ -24,8 +24,8 @@ void OnClipboardUpdate() {
     }
 }
 
-void ClipboardSettled(UINT_PTR timerId) {
-    if (timerId != ClipboardSettleTimer || !SettleDue(TheCaptureSchedule())) {
+void ClipboardSettled() {
+    if (!SettleDue(TheCaptureSchedule())) {
         return;
     }
     KillTimer(MainWindow(), ClipboardSettleTimer);

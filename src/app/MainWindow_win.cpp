@@ -123,6 +123,22 @@ void CreateMainControls(HWND window) {
     }
 }
 
+void OnTimer(UINT_PTR id) {
+    switch (id) {
+    case CaptureTimer:
+        ClipboardTick();
+        break;
+    case ClipboardSettleTimer:
+        ClipboardSettled();
+        break;
+    case SaveTimer:
+        OnSaveTimer();
+        break;
+    default:
+        break;
+    }
+}
+
 static LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
@@ -135,9 +151,7 @@ static LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARA
         OnActivate(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_TIMER:
-        ClipboardTick(wParam);
-        ClipboardSettled(wParam);
-        OnSaveTimer(wParam);
+        OnTimer(wParam);
         return 0;
     case WM_CLIPBOARDUPDATE:
         OnClipboardUpdate();

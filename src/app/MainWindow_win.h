@@ -6,6 +6,10 @@
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// WM_TIMER: the capture tick, the settle timer of a clipboard notification or the saver's timer;
+// any other timer does nothing. The tests' stand-in main windows route their timers here too.
+void OnTimer(UINT_PTR id);
+
 // One control of the main window as it is created.
 struct MainControlSpec {
     int id;

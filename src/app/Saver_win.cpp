@@ -175,10 +175,7 @@ void SaveSoonIfChanged() {
     }
 }
 
-void OnSaveTimer(UINT_PTR timerId) {
-    if (timerId != SaveTimer) {
-        return;
-    }
+void OnSaveTimer() {
     KillTimer(MainWindow(), SaveTimer);
     saver.timerArmed = false;
     SaveSoonIfChanged();

@@ -11,8 +11,8 @@ void StartSaving();
 // written now, or when a second has passed since the last write began.
 void SaveSoonIfChanged();
 
-// Timer SaveTimer: the second since the last write is over. Any other timer does nothing.
-void OnSaveTimer(UINT_PTR timerId);
+// Timer SaveTimer: the second since the last write is over.
+void OnSaveTimer();
 
 // SaveDoneMessage: the writer has finished.
 void OnSaveDone();

@@ -1,5 +1,6 @@
 // The capture tick under Wine: the real clipboard, a real window's timer 24 and the one store.
 #include "app/Capture_win.h"
+#include "app/MainWindow_win.h"
 #include "app/PageTitles_win.h"
 #include "capture/Clipboard_win.h"
 
@@ -34,7 +35,7 @@ const char LoopbackUrl[] = "http://127.0.0.1:1/x";
 
 LRESULT CALLBACK TickingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER) {
-        ClipboardTick(wParam);
+        OnTimer(wParam);
         return 0;
     }
     if (message == PageTitleMessage) {
@@ -67,15 +68,16 @@ protected:
 
     void TickWith(const char* text) {
         ASSERT_TRUE(PutClipboard(text));
-        ClipboardTick(CaptureTimer);
+        ClipboardTick();
     }
 };
 
 TEST_F(ClipboardTickTest, OtherTimerDoesNothingAndLeavesTimer24Stopped) {
     ASSERT_TRUE(PutClipboard(LoopbackUrl));
     view.refreshPending = 0;
-    ClipboardTick(CaptureTimer + 1);
-    ClipboardTick(0);
+    // Timers the main window does not have (25 and 26 are its settle and save timers).
+    OnTimer(0);
+    OnTimer(SaveTimer + 1);
     EXPECT_EQ(store.count, 0);
     EXPECT_EQ(view.refreshPending, 0);
     EXPECT_FALSE(KillTimer(window, CaptureTimer)) << "timer 24 was started";
@@ -83,7 +85,7 @@ TEST_F(ClipboardTickTest, OtherTimerDoesNothingAndLeavesTimer24Stopped) {
 
 TEST_F(ClipboardTickTest, TickRestartsTimer24EvenWhenNothingHappens) {
     ASSERT_TRUE(PutClipboard(nullptr));
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     EXPECT_TRUE(KillTimer(window, CaptureTimer));
 }
 
@@ -110,7 +112,7 @@ TEST_F(ClipboardTickTest, NoTextChangesNothingAndLeavesTheFlag) {
     for (int32_t pending : {0, 1}) {
         view.refreshPending = pending;
         ASSERT_TRUE(PutClipboard(nullptr, "Clipwren Test Data", "\1\2", 2));
-        ClipboardTick(CaptureTimer);
+        ClipboardTick();
         EXPECT_EQ(view.refreshPending, pending);
         EXPECT_EQ(store.count, 2);
     }
@@ -144,7 +146,7 @@ TEST_F(ClipboardTickTest, CopyBackIsFoundAmongTheFiveNewest) {
     view.refreshPending = 1;
     EXPECT_EQ(WriteClipboardText(store.content[3]), 1);
     EXPECT_EQ(ClipboardTextNow(), Url(3));
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     EXPECT_EQ(view.refreshPending, 0);
     EXPECT_EQ(store.content[3], Url(3));
     EXPECT_EQ(store.count, 6);
@@ -156,11 +158,11 @@ TEST_F(ClipboardTickTest, PrivacyMarksKeepTextOut) {
     view.displayMode = DisplayMode::UrlText;
     view.refreshPending = 0;
     ASSERT_TRUE(PutClipboard("hunter2", "Clipboard Viewer Ignore"));
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     ASSERT_TRUE(PutClipboard("hunter2", "ExcludeClipboardContentFromMonitorProcessing"));
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     ASSERT_TRUE(PutClipboard("hunter2", "CanIncludeInClipboardHistory", &refuse, sizeof refuse));
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     EXPECT_EQ(store.count, 0);
     EXPECT_EQ(view.refreshPending, 0);
     char buffer[16] = "untouched";
@@ -168,7 +170,7 @@ TEST_F(ClipboardTickTest, PrivacyMarksKeepTextOut) {
     EXPECT_STREQ(buffer, "untouched");
 
     ASSERT_TRUE(PutClipboard("hunter2", "CanIncludeInClipboardHistory", &allow, sizeof allow));
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     ASSERT_EQ(store.count, 1);
     TickWith("hunter3");
     ASSERT_EQ(store.count, 2);
@@ -271,7 +273,7 @@ TEST_F(ClipboardTickTest, HeldClipboardCountsAsNoTextAndTicksStayShort) {
         // A few seconds of ticks and writes while the other side never lets go.
         for (int i = 0; i < 25 && holder.Holding(); ++i) {
             const DWORD start = GetTickCount();
-            ClipboardTick(CaptureTimer);
+            ClipboardTick();
             longest = std::max(longest, GetTickCount() - start);
             EXPECT_EQ(WriteClipboardText("http://127.0.0.1:1/other"), 0);
             Sleep(20);
@@ -287,7 +289,7 @@ TEST_F(ClipboardTickTest, HeldClipboardCountsAsNoTextAndTicksStayShort) {
         EXPECT_LT(longest, 400u);
     }
     EXPECT_EQ(ClipboardTextNow(), LoopbackUrl); // the refused writes left it alone
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     EXPECT_EQ(store.count, 1);
 }
 
@@ -323,7 +325,7 @@ TEST_F(ClipboardTickTest, ClipboardHeldByAnotherProcess) {
     if (held) {
         view.refreshPending = 0;
         for (int i = 0; i < 3; ++i) {
-            ClipboardTick(CaptureTimer);
+            ClipboardTick();
         }
         EXPECT_EQ(holder.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "the holder let go early";
         EXPECT_EQ(store.count, 0);
@@ -333,7 +335,7 @@ TEST_F(ClipboardTickTest, ClipboardHeldByAnotherProcess) {
     EXPECT_EQ(holder.WaitForExit(15000), 0u);
     CloseHandle(opened);
     CloseHandle(release);
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     EXPECT_EQ(store.count, 1);
 }
 

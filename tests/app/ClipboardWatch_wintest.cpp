@@ -12,6 +12,7 @@
 
 #include "app/CaptureSchedule.h"
 #include "app/Capture_win.h"
+#include "app/MainWindow_win.h"
 #include "base/Shell_win.h"
 #include "base/ids.h"
 #include "capture/Clipboard_win.h"
@@ -39,8 +40,7 @@ LRESULT CALLBACK WatchingWindowProc(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     }
     if (message == WM_TIMER) {
-        ClipboardTick(wParam);
-        ClipboardSettled(wParam);
+        OnTimer(wParam);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -170,7 +170,7 @@ TEST_F(NotifiedCaptureTest, NoCaptureInsideAnother) {
         settleFirings += message.message == WM_TIMER && message.wParam == ClipboardSettleTimer ? 1 : 0;
     }
     EXPECT_EQ(settleFirings, 3);
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     EXPECT_EQ(store.count, 0);
     EXPECT_TRUE(KillTimer(window, CaptureTimer)) << "the skipped tick did not restart timer 24";
     EndCapture(schedule);

@@ -57,7 +57,7 @@ protected:
     // One capture of text, as the timer would run it; the timer stays stopped.
     void Capture(const std::string& text) {
         ASSERT_TRUE(PutClipboard(text.c_str()));
-        ClipboardTick(CaptureTimer);
+        ClipboardTick();
         KillTimer(main(), CaptureTimer);
     }
 
