@@ -12,7 +12,9 @@
 #include "app/VersionDialog_win.h"
 #include "app/ViewMode.h"
 #include "base/Guards_win.h"
+#include "base/MessageBox_win.h"
 #include "base/Shell_win.h"
+#include "base/UiTexts.h"
 #include "base/ids.h"
 #include "history/HistoryFile_win.h"
 #include "ui/Display_win.h"
@@ -26,11 +28,11 @@ namespace {
 const MainControlSpec MainControls[] = {
     {TextView, "EDIT", "", WS_EX_CLIENTEDGE,
      WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 96, 64, 235, 125},
-    {RefreshButton, "BUTTON", "表示更新", 0, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 393, 32, 71, 26},
-    {UrlOnlyButton, "BUTTON", "URLのみ", 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 84, 66, 15},
-    {UrlTitleButton, "BUTTON", "URL+タイトル", 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 113, 87, 15},
-    {UrlTextButton, "BUTTON", "URL+テキスト", 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 146, 90, 20},
-    {ListDisplayCheck, "BUTTON", "リスト表示", 0, WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 378, 176, 88, 22},
+    {RefreshButton, "BUTTON", RefreshButtonText, 0, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 393, 32, 71, 26},
+    {UrlOnlyButton, "BUTTON", UrlOnlyButtonText, 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 84, 66, 15},
+    {UrlTitleButton, "BUTTON", UrlTitleButtonText, 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 113, 87, 15},
+    {UrlTextButton, "BUTTON", UrlTextButtonText, 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 146, 90, 20},
+    {ListDisplayCheck, "BUTTON", ListDisplayCheckText, 0, WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 378, 176, 88, 22},
     {EntryList, "SysListView32", "", WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | LVS_REPORT, 24, -1, 214, 136},
 };
 
@@ -265,7 +267,7 @@ void OnActivate(int state, int minimised) {
 }
 
 void ConfirmExit() {
-    if (MessageBoxA(MainWindow(), "ホントに終了しますか？", "終了の確認", MB_YESNO) == IDYES) {
+    if (ShowMessageBox(MainWindow(), ConfirmExitMessage, ExitCaption, MB_YESNO) == IDYES) {
         DestroyWindow(MainWindow());
     }
 }

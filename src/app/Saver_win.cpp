@@ -4,7 +4,9 @@
 #include <utility>
 
 #include "base/Guards_win.h"
+#include "base/MessageBox_win.h"
 #include "base/Shell_win.h"
+#include "base/UiTexts.h"
 #include "base/ids.h"
 #include "history/EntryCompare_win.h"
 #include "history/HistoryCodec.h"
@@ -18,9 +20,6 @@ namespace {
 // How long the end waits for a write already on its way; its own retries take about a second,
 // so only a disk that no longer answers makes it give up.
 constexpr DWORD WriterPatienceMs = 10000;
-
-const char UnsavedCaption[] = "Clipwren";
-const char UnsavedText[] = "履歴を保存できませんでした。次のファイルに残しました：\r\n";
 
 // One write at a time, of a text the window's thread composed; the store itself never leaves
 // the window's thread.
@@ -230,8 +229,5 @@ void ReportUnsavedHistory() {
         return;
     }
     saver.tell = false;
-    char text[sizeof UnsavedText + 1024];
-    lstrcpynA(text, UnsavedText, sizeof text);
-    lstrcpynA(text + lstrlenA(text), UnsavedHistoryPath(), static_cast<int>(sizeof text) - lstrlenA(text));
-    MessageBoxA(nullptr, text, UnsavedCaption, MB_OK | MB_ICONWARNING);
+    ShowMessageBox(nullptr, UnsavedHistoryMessage, ProgramCaption, MB_OK | MB_ICONWARNING, UnsavedHistoryPath());
 }

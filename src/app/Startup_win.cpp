@@ -6,7 +6,9 @@
 #include "app/Saver_win.h"
 #include "app/SingleInstance_win.h"
 #include "app/UiResources_win.h"
+#include "base/MessageBox_win.h"
 #include "base/Shell_win.h"
+#include "base/UiTexts.h"
 #include "base/ids.h"
 
 namespace {
@@ -47,7 +49,7 @@ HWND CreateMainWindow() {
 }
 
 int ReportNoMainWindow() {
-    MessageBoxA(nullptr, "メインウィンドウを作成できませんでした。", "Clipwren", MB_OK);
+    ShowMessageBox(nullptr, NoMainWindowMessage, ProgramCaption, MB_OK);
     return 1;
 }
 

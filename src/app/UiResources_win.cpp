@@ -6,9 +6,8 @@
 #include "base/Guards_win.h"
 #include "base/Menu_win.h"
 #include "base/Shell_win.h"
+#include "base/UiTexts.h"
 #include "base/ids.h"
-
-const char* const UiFontFace = "ＭＳ Ｐゴシック";
 
 namespace {
 
@@ -51,9 +50,9 @@ void CreateUiResources() {
 
     // Every insertion goes to the front, so the bar is built from its right end.
     shell.menuBar = CreateMenu();
-    shell.helpMenu = AddDropDown(shell.menuBar, "HELP(&H)", "バージョン情報(&A)", VersionInfoCommand);
-    shell.editMenu = AddDropDown(shell.menuBar, "編集(&E)", "全削除", DeleteAllCommand);
-    shell.fileMenu = AddDropDown(shell.menuBar, "ファイル(&F)", "終了(&C)", ExitCommand);
+    shell.helpMenu = AddDropDown(shell.menuBar, HelpMenuText, VersionMenuText, VersionInfoCommand);
+    shell.editMenu = AddDropDown(shell.menuBar, EditMenuText, DeleteAllMenuText, DeleteAllCommand);
+    shell.fileMenu = AddDropDown(shell.menuBar, FileMenuText, ExitMenuText, ExitCommand);
 }
 
 void ReleaseUiResources() {

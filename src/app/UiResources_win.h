@@ -3,9 +3,6 @@
 
 #include <windows.h>
 
-// The face name of every font (15 bytes in Shift_JIS).
-extern const char* const UiFontFace;
-
 // Takes the general heap, registers the common controls and creates the three fonts, the brush
 // and the menu bar with its three drop-downs.
 void CreateUiResources();

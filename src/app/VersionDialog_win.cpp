@@ -3,6 +3,7 @@
 
 #include "base/Guards_win.h"
 #include "base/Shell_win.h"
+#include "base/UiTexts.h"
 #include "base/ids.h"
 #include "app/version.h"
 
@@ -39,7 +40,7 @@ const DialogControlSpec ProductSpec = {ProductLabel, "STATIC", CLIPWREN_PRODUCT_
                                        WS_CHILD | WS_VISIBLE | SS_CENTER, 55, 12, 186, 25};
 const DialogControlSpec VersionSpec = {VersionLabel, "STATIC", "Version " CLIPWREN_VERSION_TEXT,
                                        WS_CHILD | WS_VISIBLE | SS_LEFT, 106, 38, 108, 21};
-const DialogControlSpec MakerSpec = {MakerLabel, "STATIC", "製作　" CLIPWREN_MAKER,
+const DialogControlSpec MakerSpec = {MakerLabel, "STATIC", MAKER_LABEL_PREFIX CLIPWREN_MAKER,
                                      WS_CHILD | WS_VISIBLE | SS_LEFT, 96, 66, 131, 27};
 const DialogControlSpec IconSpec = {IconLabel, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, 28, 25, 32, 32};
 const DialogControlSpec HomePageSpec = {HomePageField, "EDIT", CLIPWREN_HOME_PAGE,
