@@ -51,7 +51,7 @@ RefreshMark OpenOrView(HistoryStore& store, uint32_t serial) {
             if (ComposeShellAddress(entry.content, address) == 1) {
                 OpenDocument(address.c_str(), nullptr);
             } else {
-                ShowMessageBox(MainWindow(), RefusedAddressMessage, DeleteCaption, MB_OK | MB_ICONWARNING);
+                ShowMessageBox(MainWindow(), RefusedAddressMessage, ProgramCaption, MB_OK | MB_ICONWARNING);
             }
         }
     }
