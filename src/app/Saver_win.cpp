@@ -13,6 +13,7 @@
 #include "history/HistoryFile_win.h"
 #include "history/HistoryStore.h"
 #include "history/SavePlan.h"
+#include "history/UnsavedHistory_win.h"
 #include "ui/ViewState.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include "history/HistoryCodec.h"
 #include "history/HistoryFileFaults_win.h"
 #include "history/HistoryFile_win.h"
+#include "history/UnsavedHistory_win.h"
 #include "support/ScratchFolder_win.h"
 #include "support/StoreBuilder.h"
 
