@@ -1,5 +1,6 @@
 // The version-information window and the nested loop that makes it modal.
 #include "app/VersionDialog_win.h"
+#include "app/AppTestSeams_win.h"
 
 #include "base/Guards_win.h"
 #include "base/Shell_win.h"

@@ -20,6 +20,3 @@ LRESULT CALLBACK VersionDialogProc(HWND window, UINT message, WPARAM wParam, LPA
 // Ends the window run by RunVersionWindow; code becomes its result. Its loop ends after the
 // message that called this, whatever else is already waiting.
 void EndModalDialog(HWND window, int code);
-
-// The open version window, or null.
-HWND VersionDialog();

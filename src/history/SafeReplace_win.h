@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "history/HistoryCodec.h"
-#include "history/HistoryFileFaults_win.h"
+#include "history/HistoryTestSeams.h"
 
 constexpr DWORD PathBufferSize = 1024;
 // The pause between two tries of a file another program holds.

@@ -18,7 +18,7 @@
 #include "base/ids.h"
 #include "capture/CaptureDecision.h"
 #include "history/HistoryStore.h"
-#include "history/HistoryStoreFaults.h"
+#include "history/HistoryTestSeams.h"
 #include "support/CaptureCases.h"
 #include "support/ClipboardAccess_win.h"
 #include "support/LoopbackHttpServer_win.h"

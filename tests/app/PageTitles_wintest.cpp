@@ -11,7 +11,7 @@
 #include "support/ScratchFolder_win.h"
 #include "support/ShellSession_win.h"
 #include "web/PageDownload_win.h"
-#include "web/PageFetchDeadline_win.h"
+#include "web/WebTestSeams.h"
 #include "web/TitleQueue.h"
 
 #include <memory>

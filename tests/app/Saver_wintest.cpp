@@ -12,7 +12,7 @@
 #include "base/Shell_win.h"
 #include "base/ids.h"
 #include "history/HistoryCodec.h"
-#include "history/HistoryFileFaults_win.h"
+#include "history/HistoryTestSeams.h"
 #include "history/HistoryStore.h"
 #include "support/ClipboardAccess_win.h"
 #include "support/MessageBoxHook_win.h"

@@ -8,6 +8,7 @@
 
 #include "base/Shell_win.h"
 #include "app/VersionDialog_win.h"
+#include "app/AppTestSeams_win.h"
 #include "base/ids.h"
 #include "capture/Clipboard_win.h"
 #include "history/HistoryStore.h"

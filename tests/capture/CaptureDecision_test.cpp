@@ -2,7 +2,7 @@
 #include "capture/CaptureDecision.h"
 #include "base/ShiftJis.h"
 #include "base/UiTexts.h"
-#include "history/HistoryStoreFaults.h"
+#include "history/HistoryTestSeams.h"
 #include "support/CaptureCases.h"
 #include "support/StoreBuilder.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "history/HistoryCodec.h"
-#include "history/HistoryStoreFaults.h"
+#include "history/HistoryTestSeams.h"
 #include "support/StoreBuilder.h"
 
 #include <cstring>

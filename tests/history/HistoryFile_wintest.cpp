@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "history/HistoryCodec.h"
-#include "history/HistoryFileFaults_win.h"
+#include "history/HistoryTestSeams.h"
 #include "history/HistoryFile_win.h"
 #include "history/UnsavedHistory_win.h"
 #include "support/ScratchFolder_win.h"
