@@ -24,6 +24,16 @@
 
 namespace {
 
+// One control of the main window as it is created.
+struct MainControlSpec {
+    int id;
+    const char* className;
+    const char* text;
+    DWORD exStyle;
+    DWORD style;
+    int x, y, width, height;
+};
+
 // Creation rectangles only; the first resize replaces them.
 const MainControlSpec MainControls[] = {
     {TextView, "EDIT", "", WS_EX_CLIENTEDGE,
@@ -41,9 +51,115 @@ const int StripButtons[MainButtonCount] = {RefreshButton, UrlOnlyButton, UrlTitl
 
 HWND Control(int id) { return GetDlgItem(MainWindow(), id); }
 
-void OnMainCreate(HWND window, const CREATESTRUCTA* create) {
+// The screen width, from the device context BeginPaint gives for the main window.
+int ScreenWidth() {
+    PaintDc paint(MainWindow());
+    return GetDeviceCaps(paint.get(), HORZRES);
+}
+
+// Places the text view, the list and the button strip for the current client size.
+void LayoutControls() {
+    RECT client = {};
+    GetClientRect(MainWindow(), &client);
+    const MainLayout layout = ComputeMainLayout(client.right, client.bottom);
+    const ControlRect& left = layout.leftArea;
+    MoveWindow(Control(TextView), left.x, left.y, left.width, left.height, FALSE);
+    TheView().listWidth = left.width;
+    MoveWindow(Control(EntryList), left.x, left.y, left.width, left.height, FALSE);
+    for (int i = 0; i < MainButtonCount; ++i) {
+        const ControlRect& button = layout.buttons[i];
+        MoveWindow(Control(StripButtons[i]), button.x, button.y, button.width, button.height, FALSE);
+    }
+    RefreshDisplay();
+}
+
+// The commands of the right-hand strip; each ends with a display refresh.
+void RequestRefresh() {
+    MarkRefresh(TheView(), RefreshMark::Set);
+    RefreshDisplay();
+}
+
+void SelectViewMode(int textMode) {
+    ViewState& view = TheView();
+    view.displayMode = WithTextMode(view.displayMode, textMode);
+    MarkRefresh(view, RefreshMark::Set);
+    RefreshDisplay();
+}
+
+void ToggleListDisplay() {
+    ViewState& view = TheView();
+    const LRESULT state = SendMessageA(Control(ListDisplayCheck), BM_GETCHECK, 0, 0);
+    view.displayMode = WithListDisplay(view.displayMode, state == BST_CHECKED);
+    MarkRefresh(view, RefreshMark::Set);
+    RefreshDisplay();
+}
+
+// Activation and minimising always rebuild the display.
+void OnActivate(int state, int minimised) {
+    if (ActivationMarksRefresh(state, minimised)) {
+        MarkRefresh(TheView(), RefreshMark::Set);
+    }
+    RefreshDisplay();
+}
+
+// File / exit: asks first, destroys the main window on yes.
+void ConfirmExit() {
+    if (ShowMessageBox(MainWindow(), ConfirmExitMessage, ExitCaption, MB_YESNO) == IDYES) {
+        DestroyWindow(MainWindow());
+    }
+}
+
+// When the session really ends, the timers stop and the history is written one last time; the
+// store stays as it is.
+void OnEndSession(BOOL ending) {
+    // Windows ends the process after this message without destroying the window, so this is
+    // the last chance to keep the run's history. The store stays usable: messages may follow,
+    // and a cancelled end or a later normal exit must still find it intact.
+    if (ending) {
+        KillTimer(MainWindow(), CaptureTimer);
+        KillTimer(MainWindow(), ClipboardSettleTimer);
+        StopSaveTimers();
+        StopTitles();
+        SaveAtEnd(true);
+    }
+}
+
+// Stops the timers and the clipboard notifications, writes the history one last time, releases
+// the history and the resources, and ends the message loop.
+void OnMainDestroy() {
+    // Nothing may change the entries after the last write: the timers stop first, then the
+    // clipboard notifications.
+    KillTimer(MainWindow(), CaptureTimer);
+    KillTimer(MainWindow(), ClipboardSettleTimer);
+    StopSaveTimers();
+    StopClipboardWatch(MainWindow());
+    // No title changes the history after this, so the file saved next is the history as it ends.
+    StopTitles();
+    // A failure is reported once the message loop has ended.
+    SaveAtEnd(false);
+    // The list lets go of the list font before the resources are released.
+    SendMessageA(Control(EntryList), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), TRUE);
+    ReleaseStoreStrings(TheHistory());
+    ReleaseViewState(TheView());
+    ReleaseUiResources();
+    PostQuitMessage(0);
+}
+
+// WM_CREATE after the controls exist: history, timer, clipboard notifications, list set-up,
+// first resize to 640x240.
+void InitMainWindow() {
+    InitViewState(TheView());
+    LoadHistory(TheHistory());
+    StartSaving();
+    AcceptTitlesFor(MainWindow());
+    SetTimer(MainWindow(), CaptureTimer, CaptureIntervalMs, nullptr);
+    StartClipboardWatch(MainWindow());
+    PrepareMainView();
+}
+
+void OnMainCreate(HWND window) {
     BuildMainWindow(window);
-    InitMainWindow(create);
+    InitMainWindow();
 }
 
 void OnStripButton(int id) {
@@ -101,50 +217,10 @@ void OnMainNotify(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// The screen width, from the device context BeginPaint gives for the main window.
-int ScreenWidth() {
-    PaintDc paint(MainWindow());
-    return GetDeviceCaps(paint.get(), HORZRES);
-}
-
-} // namespace
-
-void BuildMainWindow(HWND window) {
-    Shell().mainWindow = window;
-    SetMenu(window, Shell().menuBar);
-    CreateMainControls(window);
-}
-
-void CreateMainControls(HWND window) {
-    for (const MainControlSpec& spec : MainControls) {
-        HWND control = CreateWindowExA(spec.exStyle, spec.className, spec.text, spec.style, spec.x,
-                                       spec.y, spec.width, spec.height, window,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                       Shell().instance, nullptr);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Shell().controlFont), 0);
-    }
-}
-
-void OnTimer(UINT_PTR id) {
-    switch (id) {
-    case CaptureTimer:
-        ClipboardTick();
-        break;
-    case ClipboardSettleTimer:
-        ClipboardSettled();
-        break;
-    case SaveTimer:
-        OnSaveTimer();
-        break;
-    default:
-        break;
-    }
-}
-
-static LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        OnMainCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+        OnMainCreate(window);
         return 0;
     case WM_SIZE:
         LayoutControls();
@@ -186,22 +262,22 @@ static LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARA
     }
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = HandleMainMessage(window, message, wParam, lParam);
-    // Whatever changed the entries (a capture, a deletion, a title arriving, in this loop or in a
-    // nested one), it passed through here.
-    SaveSoonIfChanged();
-    return result;
+} // namespace
+
+void BuildMainWindow(HWND window) {
+    Shell().mainWindow = window;
+    SetMenu(window, Shell().menuBar);
+    CreateMainControls(window);
 }
 
-void InitMainWindow(const CREATESTRUCTA*) {
-    InitViewState(TheView());
-    LoadHistory(TheHistory());
-    StartSaving();
-    AcceptTitlesFor(MainWindow());
-    SetTimer(MainWindow(), CaptureTimer, CaptureIntervalMs, nullptr);
-    StartClipboardWatch(MainWindow());
-    PrepareMainView();
+void CreateMainControls(HWND window) {
+    for (const MainControlSpec& spec : MainControls) {
+        HWND control = CreateWindowExA(spec.exStyle, spec.className, spec.text, spec.style, spec.x,
+                                       spec.y, spec.width, spec.height, window,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                       Shell().instance, nullptr);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Shell().controlFont), 0);
+    }
 }
 
 void PrepareMainView() {
@@ -224,82 +300,26 @@ void PrepareMainView() {
                240, FALSE);
 }
 
-void LayoutControls() {
-    RECT client = {};
-    GetClientRect(MainWindow(), &client);
-    const MainLayout layout = ComputeMainLayout(client.right, client.bottom);
-    const ControlRect& left = layout.leftArea;
-    MoveWindow(Control(TextView), left.x, left.y, left.width, left.height, FALSE);
-    TheView().listWidth = left.width;
-    MoveWindow(Control(EntryList), left.x, left.y, left.width, left.height, FALSE);
-    for (int i = 0; i < MainButtonCount; ++i) {
-        const ControlRect& button = layout.buttons[i];
-        MoveWindow(Control(StripButtons[i]), button.x, button.y, button.width, button.height, FALSE);
-    }
-    RefreshDisplay();
-}
-
-void RequestRefresh() {
-    MarkRefresh(TheView(), RefreshMark::Set);
-    RefreshDisplay();
-}
-
-void SelectViewMode(int textMode) {
-    ViewState& view = TheView();
-    view.displayMode = WithTextMode(view.displayMode, textMode);
-    MarkRefresh(view, RefreshMark::Set);
-    RefreshDisplay();
-}
-
-void ToggleListDisplay() {
-    ViewState& view = TheView();
-    const LRESULT state = SendMessageA(Control(ListDisplayCheck), BM_GETCHECK, 0, 0);
-    view.displayMode = WithListDisplay(view.displayMode, state == BST_CHECKED);
-    MarkRefresh(view, RefreshMark::Set);
-    RefreshDisplay();
-}
-
-void OnActivate(int state, int minimised) {
-    if (ActivationMarksRefresh(state, minimised)) {
-        MarkRefresh(TheView(), RefreshMark::Set);
-    }
-    RefreshDisplay();
-}
-
-void ConfirmExit() {
-    if (ShowMessageBox(MainWindow(), ConfirmExitMessage, ExitCaption, MB_YESNO) == IDYES) {
-        DestroyWindow(MainWindow());
+void OnTimer(UINT_PTR id) {
+    switch (id) {
+    case CaptureTimer:
+        ClipboardTick();
+        break;
+    case ClipboardSettleTimer:
+        ClipboardSettled();
+        break;
+    case SaveTimer:
+        OnSaveTimer();
+        break;
+    default:
+        break;
     }
 }
 
-void OnEndSession(BOOL ending) {
-    // Windows ends the process after this message without destroying the window, so this is
-    // the last chance to keep the run's history. The store stays usable: messages may follow,
-    // and a cancelled end or a later normal exit must still find it intact.
-    if (ending) {
-        KillTimer(MainWindow(), CaptureTimer);
-        KillTimer(MainWindow(), ClipboardSettleTimer);
-        StopSaveTimers();
-        StopTitles();
-        SaveAtEnd(true);
-    }
-}
-
-void OnMainDestroy() {
-    // Nothing may change the entries after the last write: the timers stop first, then the
-    // clipboard notifications.
-    KillTimer(MainWindow(), CaptureTimer);
-    KillTimer(MainWindow(), ClipboardSettleTimer);
-    StopSaveTimers();
-    StopClipboardWatch(MainWindow());
-    // No title changes the history after this, so the file saved next is the history as it ends.
-    StopTitles();
-    // A failure is reported once the message loop has ended.
-    SaveAtEnd(false);
-    // The list lets go of the list font before the resources are released.
-    SendMessageA(Control(EntryList), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), TRUE);
-    ReleaseStoreStrings(TheHistory());
-    ReleaseViewState(TheView());
-    ReleaseUiResources();
-    PostQuitMessage(0);
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = HandleMainMessage(window, message, wParam, lParam);
+    // Whatever changed the entries (a capture, a deletion, a title arriving, in this loop or in a
+    // nested one), it passed through here.
+    SaveSoonIfChanged();
+    return result;
 }

@@ -19,7 +19,7 @@ LRESULT CALLBACK DialogClassProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 ATOM RegisterShellClass(const char* name, WNDPROC procedure, HICON icon, HICON smallIcon) {
     WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = WindowClassRecordSize;
+    windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -29,6 +29,12 @@ ATOM RegisterShellClass(const char* name, WNDPROC procedure, HICON icon, HICON s
     windowClass.lpszClassName = name;
     windowClass.hIconSm = smallIcon;
     return RegisterClassExA(&windowClass);
+}
+
+// Shown when the main window cannot be created; returns the exit code for that case, 1.
+int ReportNoMainWindow() {
+    ShowMessageBox(nullptr, NoMainWindowMessage, ProgramCaption, MB_OK);
+    return 1;
 }
 
 } // namespace
@@ -46,11 +52,6 @@ HWND CreateMainWindow() {
     return CreateWindowExA(0, "NORMAL0", "Clipwren", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                            CW_USEDEFAULT, CW_USEDEFAULT, 505, 266, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
-}
-
-int ReportNoMainWindow() {
-    ShowMessageBox(nullptr, NoMainWindowMessage, ProgramCaption, MB_OK);
-    return 1;
 }
 
 int RunMessageLoop() {

@@ -36,7 +36,6 @@ HMENU AddDropDown(HMENU bar, const char* title, const char* entry, UINT commandI
 void CreateUiResources() {
     ShellResources& shell = Shell();
     shell.instance = GetModuleHandleA(nullptr);
-    shell.generalHeap = GetProcessHeap();
 
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof controls;

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-// Takes the general heap, registers the common controls and creates the three fonts, the brush
+// Registers the common controls and creates the three fonts, the brush
 // and the menu bar with its three drop-downs.
 void CreateUiResources();
 

@@ -8,9 +8,9 @@
 #include "base/ids.h"
 #include "app/version.h"
 
-const char* const VersionDialogName = "DigVersionInfo";
-
 namespace {
+
+const char VersionDialogName[] = "DigVersionInfo";
 
 HWND g_versionDialog;
 // The icon shown in the window, loaded at its own size; destroyed with the window.
@@ -90,6 +90,39 @@ void AbandonModalWindow(HWND window, HWND owner) {
     }
 }
 
+// Ends the window run by RunVersionWindow; code becomes its result. Its loop ends after the
+// message that called this, whatever else is already waiting.
+void EndModalDialog(HWND window, int code) {
+    // The owner is enabled first so that it can take the activation back.
+    EnableWindow(GetWindow(window, GW_OWNER), TRUE);
+    DestroyWindow(window);
+    if (g_modalRun && g_modalRun->window == window) {
+        g_modalRun->ended = 1;
+        g_modalRun->result = code;
+    }
+}
+
+LRESULT CALLBACK VersionDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(window);
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == OkButton && HIWORD(wParam) == BN_CLICKED) {
+            EndModalDialog(g_versionDialog, 1);
+        }
+        return 0;
+    case WM_CLOSE:
+        EndModalDialog(window, 0);
+        return 0;
+    case WM_DESTROY:
+        OnDialogDestroy();
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
 } // namespace
 
 HWND VersionDialog() { return g_versionDialog; }
@@ -153,35 +186,4 @@ int RunVersionWindow(HWND owner) {
         PostQuitMessage(static_cast<int>(foreignCode));
     }
     return run.ended ? run.result : 0;
-}
-
-LRESULT CALLBACK VersionDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(window);
-        return 0;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == OkButton && HIWORD(wParam) == BN_CLICKED) {
-            EndModalDialog(g_versionDialog, 1);
-        }
-        return 0;
-    case WM_CLOSE:
-        EndModalDialog(window, 0);
-        return 0;
-    case WM_DESTROY:
-        OnDialogDestroy();
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-}
-
-void EndModalDialog(HWND window, int code) {
-    // The owner is enabled first so that it can take the activation back.
-    EnableWindow(GetWindow(window, GW_OWNER), TRUE);
-    DestroyWindow(window);
-    if (g_modalRun && g_modalRun->window == window) {
-        g_modalRun->ended = 1;
-        g_modalRun->result = code;
-    }
 }

@@ -158,6 +158,11 @@ private:
     char* bytes_;
 };
 
+// A zero-filled block of the process heap, where work buffers come from.
+struct ProcessHeapBlock : HeapBlock {
+    explicit ProcessHeapBlock(SIZE_T size) : HeapBlock(GetProcessHeap(), size) {}
+};
+
 // A GDI object (font, brush) this program created.
 template <typename Handle>
 class GdiObject {

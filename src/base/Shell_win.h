@@ -7,7 +7,6 @@
 
 struct ShellResources {
     HINSTANCE instance;
-    HANDLE generalHeap;     // the process heap, for work buffers
     HWND mainWindow;
     HFONT controlFont;      // 12-pixel font of the main window's controls
     HFONT dialogFont;       // 16-pixel font of the version window's controls

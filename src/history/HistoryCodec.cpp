@@ -13,10 +13,11 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+// The markers that open and close a record, exactly as they stand in every file.
 const char HistoryRecordMarker[] = "__ContentsNomber.";
 const char HistoryEndMarker[] = "__ContensEnd";
-
-namespace {
 
 constexpr size_t RecordMarkerLength = sizeof HistoryRecordMarker - 1;
 constexpr size_t EndMarkerLength = sizeof HistoryEndMarker - 1;

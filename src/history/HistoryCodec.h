@@ -8,10 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 
-// The markers that open and close a record, exactly as they stand in every file.
-extern const char HistoryRecordMarker[]; // "__ContentsNomber."
-extern const char HistoryEndMarker[];    // "__ContensEnd"
-
 // One record: views into the bytes it was read from (or into the store's strings), not copies.
 struct HistoryRecord {
     const char* title;

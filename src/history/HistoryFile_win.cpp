@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include "base/Guards_win.h"
-#include "base/Heap_win.h"
 #include "history/SafeReplace_win.h"
 #include "history/UnsavedHistory_win.h"
 #include "history/VirtualStorePath.h"
@@ -118,7 +117,7 @@ bool LoadFromFile(HistoryStore& store, HANDLE file) {
     }
     const DWORD wanted = static_cast<DWORD>(size.QuadPart);
     // The reader takes the byte count; the spare byte only keeps an empty file's buffer non-empty.
-    GeneralHeapBlock buffer(static_cast<SIZE_T>(wanted) + 1);
+    ProcessHeapBlock buffer(static_cast<SIZE_T>(wanted) + 1);
     if (!buffer.get()) {
         InitEmptyStore(store);
         return wanted == 0;
@@ -283,16 +282,11 @@ HistoryWrite WriteHistoryText(const HistoryText& text) {
     return HistoryWrite::Written;
 }
 
-int WriteHistoryFile(HistoryStore& store) {
-    HistoryText text;
-    if (!ComposeStoreText(store, text)) {
-        return 0;
-    }
-    return WriteHistoryText(text) == HistoryWrite::Written ? 1 : 0;
-}
-
 void SaveHistory(HistoryStore& store) {
-    WriteHistoryFile(store);
+    HistoryText text;
+    if (ComposeStoreText(store, text)) {
+        WriteHistoryText(text);
+    }
     ReleaseStoreStrings(store);
 }
 

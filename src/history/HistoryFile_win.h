@@ -30,8 +30,5 @@ int ReadUnreadHistory(HistoryStore& store, int (*compare)(const char*, const cha
 // and is removed.
 HistoryWrite WriteHistoryText(const HistoryText& text);
 
-// Writes the live entries to the file and keeps the store as it is. Returns 1 when written.
-int WriteHistoryFile(HistoryStore& store);
-
 // Writes the live entries to the file, then releases every string.
 void SaveHistory(HistoryStore& store);

@@ -17,10 +17,10 @@
 // The record sizes the API is called with, checked as each build compiles (the i686 build cannot
 // run here); that the API takes them shows in the menu and class tests below.
 #ifdef _WIN64
-static_assert(WindowClassRecordSize == 80, "WNDCLASSEXA on x86_64");
+static_assert(sizeof(WNDCLASSEXA) == 80, "WNDCLASSEXA on x86_64");
 static_assert(MenuItemRecordSize == 72, "MENUITEMINFOA without hbmpItem on x86_64");
 #else
-static_assert(WindowClassRecordSize == 48, "WNDCLASSEXA on i686");
+static_assert(sizeof(WNDCLASSEXA) == 48, "WNDCLASSEXA on i686");
 static_assert(MenuItemRecordSize == 44, "MENUITEMINFOA without hbmpItem on i686");
 #endif
 

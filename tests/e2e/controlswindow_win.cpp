@@ -21,11 +21,9 @@ LRESULT CALLBACK ControlsWindowProc(HWND window, UINT message, WPARAM wParam, LP
         PrepareMainView();
         return 0;
     case WM_SIZE:
-        LayoutControls();
-        return 0;
     case WM_ACTIVATE:
-        OnActivate(LOWORD(wParam), HIWORD(wParam));
-        return 0;
+        // The program's own layout and refresh; its saver is never started here.
+        return MainWindowProc(window, message, wParam, lParam);
     case WM_DESTROY:
         ReleaseViewState(TheView());
         PostQuitMessage(0);

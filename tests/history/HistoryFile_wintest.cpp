@@ -11,6 +11,7 @@
 #include "history/HistoryTestSeams.h"
 #include "history/HistoryFile_win.h"
 #include "history/UnsavedHistory_win.h"
+#include "support/HistoryFileWrite_win.h"
 #include "support/ScratchFolder_win.h"
 #include "support/StoreBuilder.h"
 
