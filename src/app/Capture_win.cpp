@@ -5,7 +5,7 @@
 
 #include "app/CaptureSchedule.h"
 #include "app/PageTitles_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "capture/CaptureDecision.h"
 #include "capture/Clipboard_win.h"

@@ -3,7 +3,7 @@
 
 #include "app/CaptureSchedule.h"
 #include "app/Capture_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 
 void StartClipboardWatch(HWND window) {

@@ -13,7 +13,7 @@
 #include "app/ViewMode.h"
 #include "base/Guards_win.h"
 #include "base/MessageBox_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/UiTexts.h"
 #include "base/ids.h"
 #include "history/HistoryFile_win.h"
@@ -265,8 +265,8 @@ LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 } // namespace
 
 void BuildMainWindow(HWND window) {
-    Shell().mainWindow = window;
-    SetMenu(window, Shell().menuBar);
+    AppResources().mainWindow = window;
+    SetMenu(window, AppResources().menuBar);
     CreateMainControls(window);
 }
 
@@ -275,8 +275,8 @@ void CreateMainControls(HWND window) {
         HWND control = CreateWindowExA(spec.exStyle, spec.className, spec.text, spec.style, spec.x,
                                        spec.y, spec.width, spec.height, window,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                       Shell().instance, nullptr);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Shell().controlFont), 0);
+                                       AppResources().instance, nullptr);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(AppResources().controlFont), 0);
     }
 }
 
@@ -287,7 +287,7 @@ void PrepareMainView() {
     HWND list = Control(EntryList);
     const LPARAM listStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, listStyles, listStyles);
-    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(Shell().listFont), TRUE);
+    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(AppResources().listFont), TRUE);
     ShowWindow(list, SW_HIDE);
 
     view.listWidth = ScreenWidth();

@@ -5,7 +5,7 @@
 
 #include "base/Guards_win.h"
 #include "base/MessageBox_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/UiTexts.h"
 #include "base/ids.h"
 #include "history/EntryCompare_win.h"
@@ -132,7 +132,7 @@ void StartWrite() {
     HistoryStore& store = TheHistory();
     ReadHeldFile(store);
     HistoryText text;
-    const bool composed = ComposeStoreText(store, text) != 0;
+    const bool composed = EncodeStore(store, text) != 0;
     const bool toUnsaved = HistoryFileUnread();
     NoteSaveStarted(saver.schedule, store.revision, GetTickCount());
     if (!composed) {
@@ -214,7 +214,7 @@ void SaveAtEnd(bool sessionEnding) {
         ReadHeldFile(store);
     }
     HistoryText text;
-    if (!ComposeStoreText(store, text)) {
+    if (!EncodeStore(store, text)) {
         return;
     }
     const HistoryWrite result = writerFree ? WriteHistoryText(text) : HistoryWrite::Failed;

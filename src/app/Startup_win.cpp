@@ -7,7 +7,7 @@
 #include "app/SingleInstance_win.h"
 #include "app/UiResources_win.h"
 #include "base/MessageBox_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/UiTexts.h"
 #include "base/ids.h"
 
@@ -25,7 +25,7 @@ ATOM RegisterShellClass(const char* name, WNDPROC procedure, HICON icon, HICON s
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hIcon = icon;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = Shell().backgroundBrush;
+    windowClass.hbrBackground = AppResources().backgroundBrush;
     windowClass.lpszClassName = name;
     windowClass.hIconSm = smallIcon;
     return RegisterClassExA(&windowClass);

@@ -1,4 +1,4 @@
-// The resources that live for the whole run: fonts, brush and the menu bar, recorded in Shell().
+// The resources that live for the whole run: fonts, brush and the menu bar, recorded in AppResources().
 #pragma once
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 #include "app/AppTestSeams_win.h"
 
 #include "base/Guards_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/UiTexts.h"
 #include "base/ids.h"
 #include "app/version.h"
@@ -51,8 +51,8 @@ HWND CreateDialogControl(HWND dialog, const DialogControlSpec& spec) {
     HWND control = CreateWindowExA(0, spec.className, spec.text, spec.style, spec.x, spec.y,
                                    spec.width, spec.height, dialog,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                   Shell().instance, nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Shell().dialogFont), 0);
+                                   AppResources().instance, nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(AppResources().dialogFont), 0);
     return control;
 }
 
@@ -77,7 +77,7 @@ void OnDialogDestroy() {
 HWND CreateVersionWindow(HWND owner) {
     return CreateWindowExA(0, "NORMALDLG", VersionDialogName, WS_CAPTION | WS_SYSMENU,
                            CW_USEDEFAULT, CW_USEDEFAULT, 320, 200, owner, nullptr,
-                           Shell().instance, nullptr);
+                           AppResources().instance, nullptr);
 }
 
 // What remains of a window whose loop ended without EndModalDialog.
@@ -149,7 +149,7 @@ int RunVersionWindow(HWND owner) {
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(VersionDialogProc));
     SendMessageA(window, WM_INITDIALOG, 0, 0);
     SendMessageA(window, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadIconA(Shell().instance, MAKEINTRESOURCEA(IDI_APPICON))));
+                 reinterpret_cast<LPARAM>(LoadIconA(AppResources().instance, MAKEINTRESOURCEA(IDI_APPICON))));
     ShowWindow(window, SW_SHOW);
     EnableWindow(owner, FALSE);
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "base/Guards_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ShiftJis.h"
 #include "capture/CaptureDecision.h"
 #include "capture/ClipboardText.h"

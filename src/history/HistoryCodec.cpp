@@ -260,7 +260,7 @@ size_t HistoryTextLength(const HistoryRecord* records, int count) {
     return total;
 }
 
-void ComposeHistoryFileText(const HistoryRecord* records, int count, char* out) {
+void FormatHistoryRecords(const HistoryRecord* records, int count, char* out) {
     for (int i = 0; i < count; ++i) {
         const HistoryRecord& r = records[i];
         std::memcpy(out, HistoryRecordMarker, RecordMarkerLength);
@@ -277,7 +277,7 @@ HistoryText::~HistoryText() {
     std::free(data);
 }
 
-int ComposeStoreText(const HistoryStore& store, HistoryText& text) {
+int EncodeStore(const HistoryStore& store, HistoryText& text) {
     HistoryRecord records[HistoryCapacity];
     const int count = store.count < MaxLiveEntries ? store.count : MaxLiveEntries;
     for (int i = 0; i < count; ++i) {
@@ -290,7 +290,7 @@ int ComposeStoreText(const HistoryStore& store, HistoryText& text) {
     if (!data) {
         return 0;
     }
-    ComposeHistoryFileText(records, count, data);
+    FormatHistoryRecords(records, count, data);
     data[size] = '\0';
     std::free(text.data);
     text.data = data;

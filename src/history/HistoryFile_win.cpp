@@ -284,7 +284,7 @@ HistoryWrite WriteHistoryText(const HistoryText& text) {
 
 void SaveHistory(HistoryStore& store) {
     HistoryText text;
-    if (ComposeStoreText(store, text)) {
+    if (EncodeStore(store, text)) {
         WriteHistoryText(text);
     }
     ReleaseStoreStrings(store);

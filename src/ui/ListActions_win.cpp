@@ -8,7 +8,7 @@
 #include "base/Guards_win.h"
 #include "base/Menu_win.h"
 #include "base/MessageBox_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/SystemLibrary_win.h"
 #include "base/UiTexts.h"
 #include "base/ids.h"

@@ -14,7 +14,7 @@
 #include <cstring>
 #include <string>
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "capture/CaptureDecision.h"
 #include "history/HistoryStore.h"

@@ -13,7 +13,7 @@
 #include "app/CaptureSchedule.h"
 #include "app/Capture_win.h"
 #include "app/MainWindow_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "capture/Clipboard_win.h"
 #include "history/HistoryStore.h"

@@ -8,7 +8,7 @@
 #include "app/MainWindow_win.h"
 #include "app/Startup_win.h"
 #include "app/UiResources_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "ui/ViewState.h"
 
 namespace {
@@ -44,7 +44,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = Shell().backgroundBrush;
+    windowClass.hbrBackground = AppResources().backgroundBrush;
     windowClass.lpszClassName = "ClipwrenControlsWindow";
     RegisterClassExA(&windowClass);
     CreateWindowExA(0, "ClipwrenControlsWindow", "Controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,

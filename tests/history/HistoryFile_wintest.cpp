@@ -98,7 +98,7 @@ protected:
 
     std::string Composed() {
         HistoryText text;
-        EXPECT_EQ(ComposeStoreText(store, text), 1);
+        EXPECT_EQ(EncodeStore(store, text), 1);
         return std::string(text.data, text.size);
     }
 
@@ -191,7 +191,7 @@ TEST_F(HistoryFile, SavingOverALockedFileKeepsIt) {
     HANDLE lock = Lock("CWHistry.txt", FILE_SHARE_READ);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     HistoryText text;
-    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(EncodeStore(store, text), 1);
     EXPECT_EQ(WriteHistoryText(text), HistoryWrite::Failed);
     EXPECT_EQ(ReadFileBytes("CWHistry.txt"), WorkedExample);
     EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
@@ -438,11 +438,11 @@ TEST_F(HistoryFile, TheUnsavedFileTakesAFreeNameOrGoesToTheLocalApplicationData)
     StartRunOverWorkedExample();
     WriteFileBytes("CWHistry.unsaved.txt", "another run's");
     HistoryText text;
-    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(EncodeStore(store, text), 1);
     ASSERT_EQ(KeepUnsavedHistory(text), 1);
     EXPECT_EQ(UnsavedHistoryPath(), PathOf("CWHistry.unsaved-2.txt"));
     Insert("a later change");
-    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(EncodeStore(store, text), 1);
     ASSERT_EQ(KeepUnsavedHistory(text), 1);
     EXPECT_EQ(UnsavedHistoryPath(), PathOf("CWHistry.unsaved-2.txt"));
     EXPECT_EQ(ReadFileBytes("CWHistry.unsaved-2.txt"), std::string(text.data, text.size));
@@ -454,7 +454,7 @@ TEST_F(HistoryFile, TheUnsavedFileTakesAFreeNameOrGoesToTheLocalApplicationData)
     }
     LoadHistory(store); // a new run, with every name beside the history taken
     Insert("the new run's entry");
-    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(EncodeStore(store, text), 1);
     ASSERT_EQ(KeepUnsavedHistory(text), 1);
     const std::string kept = UnsavedHistoryPath();
     const std::string appFolder = LocalAppDataFolder() + "\\Clipwren\\";
@@ -470,7 +470,7 @@ TEST_F(HistoryFile, AnUnwritableFolderKeepsTheHistoryInTheLocalApplicationData) 
     StartRunOverWorkedExample();
     FailHistoryFileStep(HistoryFileStep::ReadOnlyFolder);
     HistoryText text;
-    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(EncodeStore(store, text), 1);
     EXPECT_EQ(WriteHistoryText(text), HistoryWrite::Failed);
     ASSERT_EQ(KeepUnsavedHistory(text), 1);
     FailHistoryFileStep(HistoryFileStep::None);

@@ -7,7 +7,7 @@
 // Writes the live entries to the file and keeps the store as it is. Returns 1 when written.
 inline int WriteHistoryFile(HistoryStore& store) {
     HistoryText text;
-    if (!ComposeStoreText(store, text)) {
+    if (!EncodeStore(store, text)) {
         return 0;
     }
     return WriteHistoryText(text) == HistoryWrite::Written ? 1 : 0;

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "app/MainWindow_win.h"
 #include "support/StoreBuilder.h"
@@ -62,12 +62,12 @@ class UiWindowTest : public StoreTest {
 protected:
     void SetUp() override {
         StoreTest::SetUp();
-        Shell().mainWindow = CreateUiTestWindow();
+        AppResources().mainWindow = CreateUiTestWindow();
         ASSERT_NE(MainWindow(), nullptr) << "error " << GetLastError();
     }
     void TearDown() override {
         DestroyWindow(MainWindow());
-        Shell().mainWindow = nullptr;
+        AppResources().mainWindow = nullptr;
         StoreTest::TearDown();
     }
 
