@@ -1,14 +1,10 @@
 // The main window's layout arithmetic.
 #include "app/MainLayout.h"
 
-namespace {
-
 constexpr int RightStripWidth = 128;
 constexpr int StripButtonWidth = 96;
 constexpr int StripButtonHeight = 32;
 constexpr int StripTop = 16;
-
-} // namespace
 
 MainLayout ComputeMainLayout(int clientRight, int clientBottom) {
     MainLayout layout = {};

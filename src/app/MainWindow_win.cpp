@@ -73,27 +73,6 @@ void LayoutControls() {
     RefreshDisplay();
 }
 
-// The commands of the right-hand strip; each ends with a display refresh.
-void RequestRefresh() {
-    MarkRefresh(TheView(), RefreshMark::Set);
-    RefreshDisplay();
-}
-
-void SelectViewMode(int textMode) {
-    ViewState& view = TheView();
-    view.displayMode = WithTextMode(view.displayMode, textMode);
-    MarkRefresh(view, RefreshMark::Set);
-    RefreshDisplay();
-}
-
-void ToggleListDisplay() {
-    ViewState& view = TheView();
-    const LRESULT state = SendMessageA(Control(ListDisplayCheck), BM_GETCHECK, 0, 0);
-    view.displayMode = WithListDisplay(view.displayMode, state == BST_CHECKED);
-    MarkRefresh(view, RefreshMark::Set);
-    RefreshDisplay();
-}
-
 // Activation and minimising always rebuild the display.
 void OnActivate(int state, int minimised) {
     if (ActivationMarksRefresh(state, minimised)) {
@@ -109,6 +88,13 @@ void ConfirmExit() {
     }
 }
 
+// No capture and no timed write from here on.
+void StopTimers() {
+    KillTimer(MainWindow(), CaptureTimer);
+    KillTimer(MainWindow(), ClipboardSettleTimer);
+    StopSaveTimers();
+}
+
 // When the session really ends, the timers stop and the history is written one last time; the
 // store stays as it is.
 void OnEndSession(BOOL ending) {
@@ -116,9 +102,7 @@ void OnEndSession(BOOL ending) {
     // the last chance to keep the run's history. The store stays usable: messages may follow,
     // and a cancelled end or a later normal exit must still find it intact.
     if (ending) {
-        KillTimer(MainWindow(), CaptureTimer);
-        KillTimer(MainWindow(), ClipboardSettleTimer);
-        StopSaveTimers();
+        StopTimers();
         StopTitles();
         SaveAtEnd(true);
     }
@@ -129,9 +113,7 @@ void OnEndSession(BOOL ending) {
 void OnMainDestroy() {
     // Nothing may change the entries after the last write: the timers stop first, then the
     // clipboard notifications.
-    KillTimer(MainWindow(), CaptureTimer);
-    KillTimer(MainWindow(), ClipboardSettleTimer);
-    StopSaveTimers();
+    StopTimers();
     StopClipboardWatch(MainWindow());
     // No title changes the history after this, so the file saved next is the history as it ends.
     StopTitles();
@@ -162,26 +144,31 @@ void OnMainCreate(HWND window) {
     InitMainWindow();
 }
 
+// The commands of the right-hand strip: each rebuilds the display, the mode buttons in their mode.
 void OnStripButton(int id) {
+    ViewState& view = TheView();
     switch (id) {
     case RefreshButton:
-        RequestRefresh();
         break;
     case UrlOnlyButton:
-        SelectViewMode(DisplayMode::UrlOnly);
+        view.displayMode = WithTextMode(view.displayMode, DisplayMode::UrlOnly);
         break;
     case UrlTitleButton:
-        SelectViewMode(DisplayMode::UrlTitle);
+        view.displayMode = WithTextMode(view.displayMode, DisplayMode::UrlTitle);
         break;
     case UrlTextButton:
-        SelectViewMode(DisplayMode::UrlText);
+        view.displayMode = WithTextMode(view.displayMode, DisplayMode::UrlText);
         break;
-    case ListDisplayCheck:
-        ToggleListDisplay();
-        break;
-    default:
+    case ListDisplayCheck: {
+        const LRESULT state = SendMessageA(Control(ListDisplayCheck), BM_GETCHECK, 0, 0);
+        view.displayMode = WithListDisplay(view.displayMode, state == BST_CHECKED);
         break;
     }
+    default:
+        return;
+    }
+    MarkRefresh(view, RefreshMark::Set);
+    RefreshDisplay();
 }
 
 // Menu commands act whatever the code (an accelerator sends 1); buttons on a click only.

@@ -108,13 +108,6 @@ void StopWriter() {
     std::swap(writer.text.size, empty.size);
 }
 
-void DisarmTimer() {
-    if (saver.timerArmed) {
-        KillTimer(MainWindow(), SaveTimer);
-        saver.timerArmed = false;
-    }
-}
-
 // A file that could not be read at start-up is tried again before every write; once it reads,
 // its entries are merged in and show at the next refresh.
 void ReadHeldFile(HistoryStore& store) {
@@ -168,7 +161,7 @@ void SaveSoonIfChanged() {
     }
     const SaveDecision decision = DecideSave(saver.schedule, TheHistory().revision, GetTickCount());
     if (decision.step == SaveStep::WriteNow) {
-        DisarmTimer();
+        StopSaveTimers();
         StartWrite();
     } else if (decision.step == SaveStep::WakeLater && !saver.timerArmed) {
         saver.timerArmed = SetTimer(MainWindow(), SaveTimer, decision.delayMs, nullptr) != 0;
@@ -176,8 +169,7 @@ void SaveSoonIfChanged() {
 }
 
 void OnSaveTimer() {
-    KillTimer(MainWindow(), SaveTimer);
-    saver.timerArmed = false;
+    StopSaveTimers();
     SaveSoonIfChanged();
 }
 

@@ -31,12 +31,6 @@ ATOM RegisterShellClass(const char* name, WNDPROC procedure, HICON icon, HICON s
     return RegisterClassExA(&windowClass);
 }
 
-// Shown when the main window cannot be created; returns the exit code for that case, 1.
-int ReportNoMainWindow() {
-    ShowMessageBox(nullptr, NoMainWindowMessage, ProgramCaption, MB_OK);
-    return 1;
-}
-
 } // namespace
 
 void RegisterWindowClasses() {
@@ -87,7 +81,8 @@ int RunClipwren() {
     RegisterWindowClasses();
     if (!CreateMainWindow()) {
         ReleaseUiResources();
-        return ReportNoMainWindow();
+        ShowMessageBox(nullptr, NoMainWindowMessage, ProgramCaption, MB_OK);
+        return 1;
     }
     claim.Publish(MainWindow());
     const int code = RunMessageLoop();

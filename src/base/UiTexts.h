@@ -1,5 +1,5 @@
-// Every Japanese text the program shows, in one place; the compiler makes them Shift_JIS bytes.
-// Portable: no <windows.h>.
+// Every text the program shows in Japanese, and the view's "Non", in one place; the compiler
+// makes them Shift_JIS bytes. Portable: no <windows.h>.
 #pragma once
 
 // The main window's buttons.
@@ -42,6 +42,9 @@ inline constexpr char DeleteCheckedSuffix[] = "個の項目を削除しても良
 // The version window's maker label, in front of the maker's name (a macro, so that the label is
 // one literal with the name from app/version.h).
 #define MAKER_LABEL_PREFIX "製作　"
+
+// The text view's text when there is nothing to show.
+inline constexpr char NothingToShowText[] = "Non";
 
 // The title of an address entry until its page's title arrives, and for good when none does.
 inline constexpr char PageTitleFallback[] = "ページタイトル不明";

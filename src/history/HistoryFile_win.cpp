@@ -142,9 +142,7 @@ void LoadVirtualStoreCopy(HistoryStore& store) {
     char folder[PathBufferSize];
     char localAppData[MAX_PATH];
     char path[PathBufferSize];
-    const DWORD length = GetCurrentDirectoryA(PathBufferSize, folder);
-    if (length == 0 || length >= PathBufferSize ||
-        !LocalAppDataFolder(localAppData) ||
+    if (!CurrentFolder(folder) || !LocalAppDataFolder(localAppData) ||
         !ComposeVirtualStorePath(localAppData, folder, HistoryFileName, path, sizeof path)) {
         return;
     }

@@ -78,10 +78,14 @@ bool JoinPath(char (&path)[PathBufferSize], const char* folder, const char* name
     return true;
 }
 
+bool CurrentFolder(char (&folder)[PathBufferSize]) {
+    const DWORD length = GetCurrentDirectoryA(PathBufferSize, folder);
+    return length != 0 && length < PathBufferSize;
+}
+
 bool PathInCurrentFolder(char (&path)[PathBufferSize], const char* name) {
-    char directory[PathBufferSize];
-    const DWORD length = GetCurrentDirectoryA(PathBufferSize, directory);
-    return length != 0 && length < PathBufferSize && JoinPath(path, directory, name);
+    char folder[PathBufferSize];
+    return CurrentFolder(folder) && JoinPath(path, folder, name);
 }
 
 void NumberedName(char (&name)[64], int n, const char* first, const char* pattern) {

@@ -14,7 +14,8 @@ constexpr DWORD RetryPauseMs = 50;
 // "<folder>\<name>"; false when it does not fit the 1024-byte buffer.
 bool JoinPath(char (&path)[PathBufferSize], const char* folder, const char* name);
 
-// "<current directory>\<name>"; false when it does not fit the 1024-byte buffer.
+// The current directory, and "<current directory>\<name>"; false when it does not fit.
+bool CurrentFolder(char (&folder)[PathBufferSize]);
 bool PathInCurrentFolder(char (&path)[PathBufferSize], const char* name);
 
 // The name of a numbered series: "<first>" for 1, else the pattern with n.

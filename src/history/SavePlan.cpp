@@ -1,12 +1,8 @@
 // The save schedule and the end's plan.
 #include "history/SavePlan.h"
 
-namespace {
-
 // A burst of changes is written at most this often; the first change after a quiet spell at once.
 constexpr uint32_t SaveSpacingMs = 1000;
-
-} // namespace
 
 void InitSaveSchedule(SaveSchedule& schedule, uint32_t revision) {
     schedule = SaveSchedule{};

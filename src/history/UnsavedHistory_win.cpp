@@ -86,8 +86,7 @@ int KeepUnsavedHistory(const HistoryText& text) {
     // The file taken earlier cannot be written any more: a new one is taken.
     unsaved.path[0] = '\0';
     char folder[PathBufferSize];
-    const DWORD length = GetCurrentDirectoryA(PathBufferSize, folder);
-    if (length != 0 && length < PathBufferSize && KeepUnsavedIn(folder, true, text)) {
+    if (CurrentFolder(folder) && KeepUnsavedIn(folder, true, text)) {
         return 1;
     }
     char localAppData[MAX_PATH];

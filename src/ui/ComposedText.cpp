@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/TextAlloc.h"
+#include "base/UiTexts.h"
 #include "ui/TextMode.h"
 
 namespace {
@@ -12,7 +13,6 @@ const char LineBreak[] = "\r\n";
 const char WebPageLabel[] = "[Web Page] - ";
 const char TextLabel[] = "[Text] - ";
 const char Separator[] = "------------------------------"; // 30 hyphens
-const char NothingToShow[] = "Non";
 
 // Appends to out when it is set; always counts.
 struct TextSink {
@@ -78,7 +78,7 @@ const char* RebuildViewText(const HistoryStore& store, ViewState& view) {
     // Every admitted block holds at least one line break, so length 0 means none was admitted.
     size_t length = WriteViewBlocks(store, textMode, nullptr);
     if (length == 0) {
-        SetDisplayText(view, NothingToShow, sizeof NothingToShow - 1);
+        SetDisplayText(view, NothingToShowText, sizeof NothingToShowText - 1);
         return view.displayText;
     }
     char* text = AllocText(length);
