@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "capture/CaptureDecision.h"
 #include "app/Capture_win.h"
@@ -28,7 +28,7 @@ Samples TickSamples() {
     for (int batch = 0; batch < 15; ++batch) {
         Stopwatch watch;
         for (int i = 0; i < 200; ++i) {
-            ClipboardTick(CaptureTimer);
+            ClipboardTick();
         }
         samples.Add(watch.Microseconds() / 200);
     }
@@ -50,7 +50,7 @@ std::wstring Widened(const std::string& text) {
 } // namespace
 
 int main() {
-    Shell().mainWindow =
+    AppResources().mainWindow =
         CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     HistoryStore& store = TheHistory();
     InitEmptyStore(store);
@@ -81,8 +81,8 @@ int main() {
     std::printf("duplicate search, 127 lstrcmpiA misses: %.1f us (found %d)\n",
                 watch.Microseconds() / searches, found);
 
-    KillTimer(Shell().mainWindow, CaptureTimer);
-    DestroyWindow(Shell().mainWindow);
+    KillTimer(AppResources().mainWindow, CaptureTimer);
+    DestroyWindow(AppResources().mainWindow);
     ReleaseStoreStrings(store);
     return 0;
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "history/HistoryStore.h"
 #include "ui/ComposedText.h"
@@ -68,7 +68,7 @@ double MedianMilliseconds(int32_t mode, int rounds, bool composeOnly) {
         TheView().refreshPending = 1;
         Clock::time_point start = Clock::now();
         if (composeOnly) {
-            ComposeHistoryText(TheHistory(), TheView());
+            RebuildViewText(TheHistory(), TheView());
         } else {
             RefreshDisplay();
         }
@@ -90,7 +90,7 @@ int main() {
         std::string title = url ? Title(i) : std::to_string(1021) + " Byte";
         InsertAtTop(store, Content(i, url).c_str(), url ? EntryKind::Url : EntryKind::Text, title.c_str());
     }
-    Shell().mainWindow = CreateBenchWindow();
+    AppResources().mainWindow = CreateBenchWindow();
     const int rounds = 21;
     std::printf("rebuild with %d entries, median of %d:\n", store.count, rounds);
     for (int32_t mode : {1, 2, 4}) {
@@ -104,7 +104,7 @@ int main() {
         std::printf("  list, mode %d: %.2f ms (%d rows)\n", static_cast<int>(mode), refresh,
                     view.listRowCount);
     }
-    DestroyWindow(Shell().mainWindow);
+    DestroyWindow(AppResources().mainWindow);
     ReleaseStoreStrings(store);
     ReleaseViewState(view);
     return 0;

@@ -20,7 +20,7 @@ int main() {
     for (int round = 0; round < rounds; ++round) {
         HistoryText text;
         Stopwatch watch;
-        ComposeStoreText(store, text);
+        EncodeStore(store, text);
         saveTimes.Add(watch.Microseconds());
         fileSize = text.size;
 

@@ -49,7 +49,7 @@ int main() {
     for (int round = 0; round < rounds; ++round) {
         Stopwatch watch;
         HistoryText text;
-        ComposeStoreText(store, text);
+        EncodeStore(store, text);
         composes.Add(watch.Microseconds() / 1000);
         watch.Restart();
         if (WriteHistoryText(text) != HistoryWrite::Written) {

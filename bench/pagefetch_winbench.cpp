@@ -2,6 +2,7 @@
 // reaches the window's thread, and how long starting it keeps the caller: a normal page, a page
 // whose head comes in small packets, a server that never answers and one that sends a byte a
 // second.
+#include "base/UiTexts.h"
 #include "support/LoopbackHttpServer_win.h"
 #include "support/PageTitleReceiver_win.h"
 #include "web/PageTitle_win.h"

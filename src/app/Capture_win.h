@@ -9,5 +9,5 @@
 // may lead here again); false when it did not run.
 bool CaptureClipboard();
 
-// Runs one capture for timer CaptureTimer; any other timer identifier does nothing at all.
-void ClipboardTick(UINT_PTR timerId);
+// Timer CaptureTimer: runs one capture and sets the timer again.
+void ClipboardTick();

@@ -3,7 +3,7 @@
 
 #include "app/CaptureSchedule.h"
 #include "app/Capture_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 
 void StartClipboardWatch(HWND window) {
@@ -24,8 +24,8 @@ void OnClipboardUpdate() {
     }
 }
 
-void ClipboardSettled(UINT_PTR timerId) {
-    if (timerId != ClipboardSettleTimer || !SettleDue(TheCaptureSchedule())) {
+void ClipboardSettled() {
+    if (!SettleDue(TheCaptureSchedule())) {
         return;
     }
     KillTimer(MainWindow(), ClipboardSettleTimer);

@@ -14,5 +14,5 @@ void StopClipboardWatch(HWND window);
 // WM_CLIPBOARDUPDATE: arms the settle timer unless it is armed already.
 void OnClipboardUpdate();
 
-// Runs the settled capture for timer ClipboardSettleTimer; any other identifier does nothing.
-void ClipboardSettled(UINT_PTR timerId);
+// Timer ClipboardSettleTimer: runs the settled capture, unless another capture is running.
+void ClipboardSettled();

@@ -1,6 +1,11 @@
 // The main window's layout arithmetic.
 #include "app/MainLayout.h"
 
+constexpr int RightStripWidth = 128;
+constexpr int StripButtonWidth = 96;
+constexpr int StripButtonHeight = 32;
+constexpr int StripTop = 16;
+
 MainLayout ComputeMainLayout(int clientRight, int clientBottom) {
     MainLayout layout = {};
     const int leftWidth = clientRight - RightStripWidth;

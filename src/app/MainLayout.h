@@ -1,10 +1,6 @@
 // Where the main window's controls go for a given client size. Portable: no <windows.h>.
 #pragma once
 
-constexpr int RightStripWidth = 128;
-constexpr int StripButtonWidth = 96;
-constexpr int StripButtonHeight = 32;
-constexpr int StripTop = 16;
 constexpr int MainButtonCount = 5;
 
 struct ControlRect {

@@ -12,7 +12,9 @@
 #include "app/VersionDialog_win.h"
 #include "app/ViewMode.h"
 #include "base/Guards_win.h"
-#include "base/Shell_win.h"
+#include "base/MessageBox_win.h"
+#include "base/AppResources_win.h"
+#include "base/UiTexts.h"
 #include "base/ids.h"
 #include "history/HistoryFile_win.h"
 #include "ui/Display_win.h"
@@ -22,15 +24,25 @@
 
 namespace {
 
+// One control of the main window as it is created.
+struct MainControlSpec {
+    int id;
+    const char* className;
+    const char* text;
+    DWORD exStyle;
+    DWORD style;
+    int x, y, width, height;
+};
+
 // Creation rectangles only; the first resize replaces them.
 const MainControlSpec MainControls[] = {
     {TextView, "EDIT", "", WS_EX_CLIENTEDGE,
      WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 96, 64, 235, 125},
-    {RefreshButton, "BUTTON", "表示更新", 0, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 393, 32, 71, 26},
-    {UrlOnlyButton, "BUTTON", "URLのみ", 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 84, 66, 15},
-    {UrlTitleButton, "BUTTON", "URL+タイトル", 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 113, 87, 15},
-    {UrlTextButton, "BUTTON", "URL+テキスト", 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 146, 90, 20},
-    {ListDisplayCheck, "BUTTON", "リスト表示", 0, WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 378, 176, 88, 22},
+    {RefreshButton, "BUTTON", RefreshButtonText, 0, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 393, 32, 71, 26},
+    {UrlOnlyButton, "BUTTON", UrlOnlyButtonText, 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 84, 66, 15},
+    {UrlTitleButton, "BUTTON", UrlTitleButtonText, 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 113, 87, 15},
+    {UrlTextButton, "BUTTON", UrlTextButtonText, 0, WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 377, 146, 90, 20},
+    {ListDisplayCheck, "BUTTON", ListDisplayCheckText, 0, WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 378, 176, 88, 22},
     {EntryList, "SysListView32", "", WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | LVS_REPORT, 24, -1, 214, 136},
 };
 
@@ -39,31 +51,124 @@ const int StripButtons[MainButtonCount] = {RefreshButton, UrlOnlyButton, UrlTitl
 
 HWND Control(int id) { return GetDlgItem(MainWindow(), id); }
 
-void OnMainCreate(HWND window, const CREATESTRUCTA* create) {
-    BuildMainWindow(window);
-    InitMainWindow(create);
+// The screen width, from the device context BeginPaint gives for the main window.
+int ScreenWidth() {
+    PaintDc paint(MainWindow());
+    return GetDeviceCaps(paint.get(), HORZRES);
 }
 
+// Places the text view, the list and the button strip for the current client size.
+void LayoutControls() {
+    RECT client = {};
+    GetClientRect(MainWindow(), &client);
+    const MainLayout layout = ComputeMainLayout(client.right, client.bottom);
+    const ControlRect& left = layout.leftArea;
+    MoveWindow(Control(TextView), left.x, left.y, left.width, left.height, FALSE);
+    TheView().listWidth = left.width;
+    MoveWindow(Control(EntryList), left.x, left.y, left.width, left.height, FALSE);
+    for (int i = 0; i < MainButtonCount; ++i) {
+        const ControlRect& button = layout.buttons[i];
+        MoveWindow(Control(StripButtons[i]), button.x, button.y, button.width, button.height, FALSE);
+    }
+    RefreshDisplay();
+}
+
+// Activation and minimising always rebuild the display.
+void OnActivate(int state, int minimised) {
+    if (ActivationMarksRefresh(state, minimised)) {
+        MarkRefresh(TheView(), RefreshMark::Set);
+    }
+    RefreshDisplay();
+}
+
+// File / exit: asks first, destroys the main window on yes.
+void ConfirmExit() {
+    if (ShowMessageBox(MainWindow(), ConfirmExitMessage, ExitCaption, MB_YESNO) == IDYES) {
+        DestroyWindow(MainWindow());
+    }
+}
+
+// No capture and no timed write from here on.
+void StopTimers() {
+    KillTimer(MainWindow(), CaptureTimer);
+    KillTimer(MainWindow(), ClipboardSettleTimer);
+    StopSaveTimers();
+}
+
+// When the session really ends, the timers stop and the history is written one last time; the
+// store stays as it is.
+void OnEndSession(BOOL ending) {
+    // Windows ends the process after this message without destroying the window, so this is
+    // the last chance to keep the run's history. The store stays usable: messages may follow,
+    // and a cancelled end or a later normal exit must still find it intact.
+    if (ending) {
+        StopTimers();
+        StopTitles();
+        SaveAtEnd(true);
+    }
+}
+
+// Stops the timers and the clipboard notifications, writes the history one last time, releases
+// the history and the resources, and ends the message loop.
+void OnMainDestroy() {
+    // Nothing may change the entries after the last write: the timers stop first, then the
+    // clipboard notifications.
+    StopTimers();
+    StopClipboardWatch(MainWindow());
+    // No title changes the history after this, so the file saved next is the history as it ends.
+    StopTitles();
+    // A failure is reported once the message loop has ended.
+    SaveAtEnd(false);
+    // The list lets go of the list font before the resources are released.
+    SendMessageA(Control(EntryList), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), TRUE);
+    ReleaseStoreStrings(TheHistory());
+    ReleaseViewState(TheView());
+    ReleaseUiResources();
+    PostQuitMessage(0);
+}
+
+// WM_CREATE after the controls exist: history, timer, clipboard notifications, list set-up,
+// first resize to 640x240.
+void InitMainWindow() {
+    InitViewState(TheView());
+    LoadHistory(TheHistory());
+    StartSaving();
+    AcceptTitlesFor(MainWindow());
+    SetTimer(MainWindow(), CaptureTimer, CaptureIntervalMs, nullptr);
+    StartClipboardWatch(MainWindow());
+    PrepareMainView();
+}
+
+void OnMainCreate(HWND window) {
+    BuildMainWindow(window);
+    InitMainWindow();
+}
+
+// The commands of the right-hand strip: each rebuilds the display, the mode buttons in their mode.
 void OnStripButton(int id) {
+    ViewState& view = TheView();
     switch (id) {
     case RefreshButton:
-        RequestRefresh();
         break;
     case UrlOnlyButton:
-        SelectViewMode(DisplayMode::UrlOnly);
+        view.displayMode = WithTextMode(view.displayMode, DisplayMode::UrlOnly);
         break;
     case UrlTitleButton:
-        SelectViewMode(DisplayMode::UrlTitle);
+        view.displayMode = WithTextMode(view.displayMode, DisplayMode::UrlTitle);
         break;
     case UrlTextButton:
-        SelectViewMode(DisplayMode::UrlText);
+        view.displayMode = WithTextMode(view.displayMode, DisplayMode::UrlText);
         break;
-    case ListDisplayCheck:
-        ToggleListDisplay();
-        break;
-    default:
+    case ListDisplayCheck: {
+        const LRESULT state = SendMessageA(Control(ListDisplayCheck), BM_GETCHECK, 0, 0);
+        view.displayMode = WithListDisplay(view.displayMode, state == BST_CHECKED);
         break;
     }
+    default:
+        return;
+    }
+    MarkRefresh(view, RefreshMark::Set);
+    RefreshDisplay();
 }
 
 // Menu commands act whatever the code (an accelerator sends 1); buttons on a click only.
@@ -99,34 +204,10 @@ void OnMainNotify(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// The screen width, from the device context BeginPaint gives for the main window.
-int ScreenWidth() {
-    PaintDc paint(MainWindow());
-    return GetDeviceCaps(paint.get(), HORZRES);
-}
-
-} // namespace
-
-void BuildMainWindow(HWND window) {
-    Shell().mainWindow = window;
-    SetMenu(window, Shell().menuBar);
-    CreateMainControls(window);
-}
-
-void CreateMainControls(HWND window) {
-    for (const MainControlSpec& spec : MainControls) {
-        HWND control = CreateWindowExA(spec.exStyle, spec.className, spec.text, spec.style, spec.x,
-                                       spec.y, spec.width, spec.height, window,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                       Shell().instance, nullptr);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Shell().controlFont), 0);
-    }
-}
-
-static LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        OnMainCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+        OnMainCreate(window);
         return 0;
     case WM_SIZE:
         LayoutControls();
@@ -135,9 +216,7 @@ static LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARA
         OnActivate(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_TIMER:
-        ClipboardTick(wParam);
-        ClipboardSettled(wParam);
-        OnSaveTimer(wParam);
+        OnTimer(wParam);
         return 0;
     case WM_CLIPBOARDUPDATE:
         OnClipboardUpdate();
@@ -170,22 +249,22 @@ static LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARA
     }
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = HandleMainMessage(window, message, wParam, lParam);
-    // Whatever changed the entries (a capture, a deletion, a title arriving, in this loop or in a
-    // nested one), it passed through here.
-    SaveSoonIfChanged();
-    return result;
+} // namespace
+
+void BuildMainWindow(HWND window) {
+    AppResources().mainWindow = window;
+    SetMenu(window, AppResources().menuBar);
+    CreateMainControls(window);
 }
 
-void InitMainWindow(const CREATESTRUCTA*) {
-    InitViewState(TheView());
-    LoadHistory(TheHistory());
-    StartSaving();
-    AcceptTitlesFor(MainWindow());
-    SetTimer(MainWindow(), CaptureTimer, CaptureIntervalMs, nullptr);
-    StartClipboardWatch(MainWindow());
-    PrepareMainView();
+void CreateMainControls(HWND window) {
+    for (const MainControlSpec& spec : MainControls) {
+        HWND control = CreateWindowExA(spec.exStyle, spec.className, spec.text, spec.style, spec.x,
+                                       spec.y, spec.width, spec.height, window,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                       AppResources().instance, nullptr);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(AppResources().controlFont), 0);
+    }
 }
 
 void PrepareMainView() {
@@ -195,7 +274,7 @@ void PrepareMainView() {
     HWND list = Control(EntryList);
     const LPARAM listStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, listStyles, listStyles);
-    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(Shell().listFont), TRUE);
+    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(AppResources().listFont), TRUE);
     ShowWindow(list, SW_HIDE);
 
     view.listWidth = ScreenWidth();
@@ -208,82 +287,26 @@ void PrepareMainView() {
                240, FALSE);
 }
 
-void LayoutControls() {
-    RECT client = {};
-    GetClientRect(MainWindow(), &client);
-    const MainLayout layout = ComputeMainLayout(client.right, client.bottom);
-    const ControlRect& left = layout.leftArea;
-    MoveWindow(Control(TextView), left.x, left.y, left.width, left.height, FALSE);
-    TheView().listWidth = left.width;
-    MoveWindow(Control(EntryList), left.x, left.y, left.width, left.height, FALSE);
-    for (int i = 0; i < MainButtonCount; ++i) {
-        const ControlRect& button = layout.buttons[i];
-        MoveWindow(Control(StripButtons[i]), button.x, button.y, button.width, button.height, FALSE);
-    }
-    RefreshDisplay();
-}
-
-void RequestRefresh() {
-    MarkRefresh(TheView(), RefreshMark::Set);
-    RefreshDisplay();
-}
-
-void SelectViewMode(int textMode) {
-    ViewState& view = TheView();
-    view.displayMode = WithTextMode(view.displayMode, textMode);
-    MarkRefresh(view, RefreshMark::Set);
-    RefreshDisplay();
-}
-
-void ToggleListDisplay() {
-    ViewState& view = TheView();
-    const LRESULT state = SendMessageA(Control(ListDisplayCheck), BM_GETCHECK, 0, 0);
-    view.displayMode = WithListDisplay(view.displayMode, state == BST_CHECKED);
-    MarkRefresh(view, RefreshMark::Set);
-    RefreshDisplay();
-}
-
-void OnActivate(int state, int minimised) {
-    if (ActivationMarksRefresh(state, minimised)) {
-        MarkRefresh(TheView(), RefreshMark::Set);
-    }
-    RefreshDisplay();
-}
-
-void ConfirmExit() {
-    if (MessageBoxA(MainWindow(), "ホントに終了しますか？", "終了の確認", MB_YESNO) == IDYES) {
-        DestroyWindow(MainWindow());
+void OnTimer(UINT_PTR id) {
+    switch (id) {
+    case CaptureTimer:
+        ClipboardTick();
+        break;
+    case ClipboardSettleTimer:
+        ClipboardSettled();
+        break;
+    case SaveTimer:
+        OnSaveTimer();
+        break;
+    default:
+        break;
     }
 }
 
-void OnEndSession(BOOL ending) {
-    // Windows ends the process after this message without destroying the window, so this is
-    // the last chance to keep the run's history. The store stays usable: messages may follow,
-    // and a cancelled end or a later normal exit must still find it intact.
-    if (ending) {
-        KillTimer(MainWindow(), CaptureTimer);
-        KillTimer(MainWindow(), ClipboardSettleTimer);
-        StopSaveTimers();
-        StopTitles();
-        SaveAtEnd(true);
-    }
-}
-
-void OnMainDestroy() {
-    // Nothing may change the entries after the last write: the timers stop first, then the
-    // clipboard notifications.
-    KillTimer(MainWindow(), CaptureTimer);
-    KillTimer(MainWindow(), ClipboardSettleTimer);
-    StopSaveTimers();
-    StopClipboardWatch(MainWindow());
-    // No title changes the history after this, so the file saved next is the history as it ends.
-    StopTitles();
-    // A failure is reported once the message loop has ended.
-    SaveAtEnd(false);
-    // The list lets go of the list font before the resources are released.
-    SendMessageA(Control(EntryList), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), TRUE);
-    ReleaseStoreStrings(TheHistory());
-    ReleaseViewState(TheView());
-    ReleaseUiResources();
-    PostQuitMessage(0);
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = HandleMainMessage(window, message, wParam, lParam);
+    // Whatever changed the entries (a capture, a deletion, a title arriving, in this loop or in a
+    // nested one), it passed through here.
+    SaveSoonIfChanged();
+    return result;
 }

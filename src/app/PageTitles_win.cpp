@@ -13,7 +13,7 @@ namespace {
 TitleQueue g_waiting;
 bool g_accepting = false;
 
-int IsLive(void*, uint32_t serial) {
+int IsLive(uint32_t serial) {
     return FindSerial(TheHistory(), serial) != -1 ? 1 : 0;
 }
 
@@ -22,7 +22,7 @@ int IsLive(void*, uint32_t serial) {
 void StartWaitingDownloads() {
     HistoryStore& store = TheHistory();
     while (MayStartDownload(PageDownloadsRunning(), PageDownloadThreads()) == 1) {
-        const uint32_t serial = TakeNextTitle(g_waiting, IsLive, nullptr);
+        const uint32_t serial = TakeNextTitle(g_waiting, IsLive);
         if (serial == 0) {
             return;
         }
@@ -49,7 +49,7 @@ void RequestPageTitle(uint32_t serial) {
     if (!g_accepting) {
         return;
     }
-    EnqueueTitle(g_waiting, serial, IsLive, nullptr);
+    EnqueueTitle(g_waiting, serial, IsLive);
     StartWaitingDownloads();
 }
 

@@ -4,12 +4,16 @@
 #include <utility>
 
 #include "base/Guards_win.h"
-#include "base/Shell_win.h"
+#include "base/MessageBox_win.h"
+#include "base/AppResources_win.h"
+#include "base/UiTexts.h"
 #include "base/ids.h"
+#include "history/EntryCompare_win.h"
 #include "history/HistoryCodec.h"
 #include "history/HistoryFile_win.h"
 #include "history/HistoryStore.h"
 #include "history/SavePlan.h"
+#include "history/UnsavedHistory_win.h"
 #include "ui/ViewState.h"
 
 namespace {
@@ -17,9 +21,6 @@ namespace {
 // How long the end waits for a write already on its way; its own retries take about a second,
 // so only a disk that no longer answers makes it give up.
 constexpr DWORD WriterPatienceMs = 10000;
-
-const char UnsavedCaption[] = "Clipwren";
-const char UnsavedText[] = "履歴を保存できませんでした。次のファイルに残しました：\r\n";
 
 // One write at a time, of a text the window's thread composed; the store itself never leaves
 // the window's thread.
@@ -45,10 +46,6 @@ struct SaverState {
     SaveSchedule schedule;
 };
 SaverState saver;
-
-int CompareIgnoringCase(const char* a, const char* b) {
-    return lstrcmpiA(a, b);
-}
 
 HistoryWrite Write(const HistoryText& text, bool toUnsaved) {
     if (toUnsaved) {
@@ -111,13 +108,6 @@ void StopWriter() {
     std::swap(writer.text.size, empty.size);
 }
 
-void DisarmTimer() {
-    if (saver.timerArmed) {
-        KillTimer(MainWindow(), SaveTimer);
-        saver.timerArmed = false;
-    }
-}
-
 // A file that could not be read at start-up is tried again before every write; once it reads,
 // its entries are merged in and show at the next refresh.
 void ReadHeldFile(HistoryStore& store) {
@@ -125,7 +115,7 @@ void ReadHeldFile(HistoryStore& store) {
         return;
     }
     const uint32_t revision = store.revision;
-    ReadUnreadHistory(store, CompareIgnoringCase);
+    ReadUnreadHistory(store, CompareEntryTexts);
     if (store.revision != revision) {
         MarkRefresh(TheView(), RefreshMark::Set);
     }
@@ -135,7 +125,7 @@ void StartWrite() {
     HistoryStore& store = TheHistory();
     ReadHeldFile(store);
     HistoryText text;
-    const bool composed = ComposeStoreText(store, text) != 0;
+    const bool composed = EncodeStore(store, text) != 0;
     const bool toUnsaved = HistoryFileUnread();
     NoteSaveStarted(saver.schedule, store.revision, GetTickCount());
     if (!composed) {
@@ -171,19 +161,15 @@ void SaveSoonIfChanged() {
     }
     const SaveDecision decision = DecideSave(saver.schedule, TheHistory().revision, GetTickCount());
     if (decision.step == SaveStep::WriteNow) {
-        DisarmTimer();
+        StopSaveTimers();
         StartWrite();
     } else if (decision.step == SaveStep::WakeLater && !saver.timerArmed) {
         saver.timerArmed = SetTimer(MainWindow(), SaveTimer, decision.delayMs, nullptr) != 0;
     }
 }
 
-void OnSaveTimer(UINT_PTR timerId) {
-    if (timerId != SaveTimer) {
-        return;
-    }
-    KillTimer(MainWindow(), SaveTimer);
-    saver.timerArmed = false;
+void OnSaveTimer() {
+    StopSaveTimers();
     SaveSoonIfChanged();
 }
 
@@ -220,7 +206,7 @@ void SaveAtEnd(bool sessionEnding) {
         ReadHeldFile(store);
     }
     HistoryText text;
-    if (!ComposeStoreText(store, text)) {
+    if (!EncodeStore(store, text)) {
         return;
     }
     const HistoryWrite result = writerFree ? WriteHistoryText(text) : HistoryWrite::Failed;
@@ -236,8 +222,5 @@ void ReportUnsavedHistory() {
         return;
     }
     saver.tell = false;
-    char text[sizeof UnsavedText + 1024];
-    lstrcpynA(text, UnsavedText, sizeof text);
-    lstrcpynA(text + lstrlenA(text), UnsavedHistoryPath(), static_cast<int>(sizeof text) - lstrlenA(text));
-    MessageBoxA(nullptr, text, UnsavedCaption, MB_OK | MB_ICONWARNING);
+    ShowMessageBox(nullptr, UnsavedHistoryMessage, ProgramCaption, MB_OK | MB_ICONWARNING, UnsavedHistoryPath());
 }

@@ -11,20 +11,21 @@ void StartSaving();
 // written now, or when a second has passed since the last write began.
 void SaveSoonIfChanged();
 
-// Timer SaveTimer: the second since the last write is over. Any other timer does nothing.
-void OnSaveTimer(UINT_PTR timerId);
+// Timer SaveTimer: the second since the last write is over.
+void OnSaveTimer();
 
 // SaveDoneMessage: the writer has finished.
 void OnSaveDone();
 
-// The end, step 1: no more timed writes.
+// The end comes in three calls, in this order. First, with the other timers (and before the page
+// titles stop): no more timed writes.
 void StopSaveTimers();
 
-// The end, step 4: waits for a write on its way, writes the history one last time, and keeps it
-// in an unsaved file when that fails. At the end of a session nobody is told; otherwise the user
-// is told by ReportUnsavedHistory. The store is kept as it is.
+// Then, once nothing can change the entries any more: waits for a write on its way, writes the
+// history one last time, and keeps it in an unsaved file when that fails. At the end of a session
+// nobody is told; otherwise the user is told by ReportUnsavedHistory. The store is kept as it is.
 void SaveAtEnd(bool sessionEnding);
 
-// The end, step 6, after the message loop: tells the user where the history that could not be
-// saved was kept, when it had to be.
+// Last, after the message loop, when no window is left: tells the user where the history that
+// could not be saved was kept, when it had to be.
 void ReportUnsavedHistory();

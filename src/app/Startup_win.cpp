@@ -6,7 +6,9 @@
 #include "app/Saver_win.h"
 #include "app/SingleInstance_win.h"
 #include "app/UiResources_win.h"
-#include "base/Shell_win.h"
+#include "base/MessageBox_win.h"
+#include "base/AppResources_win.h"
+#include "base/UiTexts.h"
 #include "base/ids.h"
 
 namespace {
@@ -17,13 +19,13 @@ LRESULT CALLBACK DialogClassProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 ATOM RegisterShellClass(const char* name, WNDPROC procedure, HICON icon, HICON smallIcon) {
     WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = WindowClassRecordSize;
+    windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hIcon = icon;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = Shell().backgroundBrush;
+    windowClass.hbrBackground = AppResources().backgroundBrush;
     windowClass.lpszClassName = name;
     windowClass.hIconSm = smallIcon;
     return RegisterClassExA(&windowClass);
@@ -44,11 +46,6 @@ HWND CreateMainWindow() {
     return CreateWindowExA(0, "NORMAL0", "Clipwren", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                            CW_USEDEFAULT, CW_USEDEFAULT, 505, 266, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
-}
-
-int ReportNoMainWindow() {
-    MessageBoxA(nullptr, "メインウィンドウを作成できませんでした。", "Clipwren", MB_OK);
-    return 1;
 }
 
 int RunMessageLoop() {
@@ -84,7 +81,8 @@ int RunClipwren() {
     RegisterWindowClasses();
     if (!CreateMainWindow()) {
         ReleaseUiResources();
-        return ReportNoMainWindow();
+        ShowMessageBox(nullptr, NoMainWindowMessage, ProgramCaption, MB_OK);
+        return 1;
     }
     claim.Publish(MainWindow());
     const int code = RunMessageLoop();

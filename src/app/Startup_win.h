@@ -3,19 +3,14 @@
 
 #include <windows.h>
 
-// The record size RegisterClassExA is called with: the full WNDCLASSEXA.
-constexpr UINT WindowClassRecordSize = sizeof(WNDCLASSEXA);
-
 // Registers "NORMALDLG" (the version window's class) and "NORMAL0" (the main window's).
 void RegisterWindowClasses();
 
 // Creates the main window; its creation handler records it as MainWindow().
 HWND CreateMainWindow();
 
-// Shown when the main window cannot be created; returns the exit code for that case, 1.
-int ReportNoMainWindow();
-
-// Runs the message loop until the quit message; returns the process's exit code.
+// Runs the message loop until the quit message; returns the process's exit code. The start-up
+// benchmark's second floor runs its window in the program's own loop.
 int RunMessageLoop();
 
 // The end of a run whose message retrieval failed: the main window, if it still exists, is

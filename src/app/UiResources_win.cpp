@@ -1,14 +1,13 @@
-// The shell's run-long resources: fonts, brush and menus.
+// The program's run-long resources: fonts, brush and menus.
 #include "app/UiResources_win.h"
 
 #include <commctrl.h>
 
 #include "base/Guards_win.h"
 #include "base/Menu_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
+#include "base/UiTexts.h"
 #include "base/ids.h"
-
-const char* const UiFontFace = "ＭＳ Ｐゴシック";
 
 namespace {
 
@@ -35,37 +34,36 @@ HMENU AddDropDown(HMENU bar, const char* title, const char* entry, UINT commandI
 } // namespace
 
 void CreateUiResources() {
-    ShellResources& shell = Shell();
-    shell.instance = GetModuleHandleA(nullptr);
-    shell.generalHeap = GetProcessHeap();
+    AppResourceRecord& app = AppResources();
+    app.instance = GetModuleHandleA(nullptr);
 
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
 
-    shell.controlFont = CreateUiFont(-12, FF_SWISS | DEFAULT_PITCH);
-    shell.dialogFont = CreateUiFont(-16, FF_MODERN | VARIABLE_PITCH);
-    shell.listFont = CreateListFont();
-    shell.backgroundBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    app.controlFont = CreateUiFont(-12, FF_SWISS | DEFAULT_PITCH);
+    app.dialogFont = CreateUiFont(-16, FF_MODERN | VARIABLE_PITCH);
+    app.listFont = CreateListFont();
+    app.backgroundBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
 
     // Every insertion goes to the front, so the bar is built from its right end.
-    shell.menuBar = CreateMenu();
-    shell.helpMenu = AddDropDown(shell.menuBar, "HELP(&H)", "バージョン情報(&A)", VersionInfoCommand);
-    shell.editMenu = AddDropDown(shell.menuBar, "編集(&E)", "全削除", DeleteAllCommand);
-    shell.fileMenu = AddDropDown(shell.menuBar, "ファイル(&F)", "終了(&C)", ExitCommand);
+    app.menuBar = CreateMenu();
+    app.helpMenu = AddDropDown(app.menuBar, HelpMenuText, VersionMenuText, VersionInfoCommand);
+    app.editMenu = AddDropDown(app.menuBar, EditMenuText, DeleteAllMenuText, DeleteAllCommand);
+    app.fileMenu = AddDropDown(app.menuBar, FileMenuText, ExitMenuText, ExitCommand);
 }
 
 void ReleaseUiResources() {
-    ShellResources& shell = Shell();
+    AppResourceRecord& app = AppResources();
     // Each guard releases its handle as it goes; the drop-downs go with the bar they are
     // attached to.
-    MenuHandle menuBar(shell.menuBar);
-    GdiObject<HFONT> controlFont(shell.controlFont);
-    GdiObject<HFONT> dialogFont(shell.dialogFont);
-    GdiObject<HFONT> listFont(shell.listFont);
-    GdiObject<HBRUSH> backgroundBrush(shell.backgroundBrush);
-    shell.menuBar = shell.helpMenu = shell.editMenu = shell.fileMenu = nullptr;
-    shell.controlFont = shell.dialogFont = shell.listFont = nullptr;
-    shell.backgroundBrush = nullptr;
+    MenuHandle menuBar(app.menuBar);
+    GdiObject<HFONT> controlFont(app.controlFont);
+    GdiObject<HFONT> dialogFont(app.dialogFont);
+    GdiObject<HFONT> listFont(app.listFont);
+    GdiObject<HBRUSH> backgroundBrush(app.backgroundBrush);
+    app.menuBar = app.helpMenu = app.editMenu = app.fileMenu = nullptr;
+    app.controlFont = app.dialogFont = app.listFont = nullptr;
+    app.backgroundBrush = nullptr;
 }

@@ -1,12 +1,9 @@
-// The resources that live for the whole run: fonts, brush and the menu bar, recorded in Shell().
+// The resources that live for the whole run: fonts, brush and the menu bar, recorded in AppResources().
 #pragma once
 
 #include <windows.h>
 
-// The face name of every font (15 bytes in Shift_JIS).
-extern const char* const UiFontFace;
-
-// Takes the general heap, registers the common controls and creates the three fonts, the brush
+// Registers the common controls and creates the three fonts, the brush
 // and the menu bar with its three drop-downs.
 void CreateUiResources();
 

@@ -1,14 +1,16 @@
 // The version-information window and the nested loop that makes it modal.
 #include "app/VersionDialog_win.h"
+#include "app/AppTestSeams_win.h"
 
 #include "base/Guards_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
+#include "base/UiTexts.h"
 #include "base/ids.h"
 #include "app/version.h"
 
-const char* const VersionDialogName = "DigVersionInfo";
-
 namespace {
+
+const char VersionDialogName[] = "DigVersionInfo";
 
 HWND g_versionDialog;
 // The icon shown in the window, loaded at its own size; destroyed with the window.
@@ -39,7 +41,7 @@ const DialogControlSpec ProductSpec = {ProductLabel, "STATIC", CLIPWREN_PRODUCT_
                                        WS_CHILD | WS_VISIBLE | SS_CENTER, 55, 12, 186, 25};
 const DialogControlSpec VersionSpec = {VersionLabel, "STATIC", "Version " CLIPWREN_VERSION_TEXT,
                                        WS_CHILD | WS_VISIBLE | SS_LEFT, 106, 38, 108, 21};
-const DialogControlSpec MakerSpec = {MakerLabel, "STATIC", "製作者　" CLIPWREN_MAKER,
+const DialogControlSpec MakerSpec = {MakerLabel, "STATIC", MAKER_LABEL_PREFIX CLIPWREN_MAKER,
                                      WS_CHILD | WS_VISIBLE | SS_LEFT, 96, 66, 131, 27};
 const DialogControlSpec IconSpec = {IconLabel, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, 28, 25, 32, 32};
 const DialogControlSpec HomePageSpec = {HomePageField, "EDIT", CLIPWREN_HOME_PAGE,
@@ -49,8 +51,8 @@ HWND CreateDialogControl(HWND dialog, const DialogControlSpec& spec) {
     HWND control = CreateWindowExA(0, spec.className, spec.text, spec.style, spec.x, spec.y,
                                    spec.width, spec.height, dialog,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                   Shell().instance, nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Shell().dialogFont), 0);
+                                   AppResources().instance, nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(AppResources().dialogFont), 0);
     return control;
 }
 
@@ -75,7 +77,7 @@ void OnDialogDestroy() {
 HWND CreateVersionWindow(HWND owner) {
     return CreateWindowExA(0, "NORMALDLG", VersionDialogName, WS_CAPTION | WS_SYSMENU,
                            CW_USEDEFAULT, CW_USEDEFAULT, 320, 200, owner, nullptr,
-                           Shell().instance, nullptr);
+                           AppResources().instance, nullptr);
 }
 
 // What remains of a window whose loop ended without EndModalDialog.
@@ -85,6 +87,39 @@ void AbandonModalWindow(HWND window, HWND owner) {
     }
     if (IsWindow(window)) {
         DestroyWindow(window);
+    }
+}
+
+// Ends the window run by RunVersionWindow; code becomes its result. Its loop ends after the
+// message that called this, whatever else is already waiting.
+void EndModalDialog(HWND window, int code) {
+    // The owner is enabled first so that it can take the activation back.
+    EnableWindow(GetWindow(window, GW_OWNER), TRUE);
+    DestroyWindow(window);
+    if (g_modalRun && g_modalRun->window == window) {
+        g_modalRun->ended = 1;
+        g_modalRun->result = code;
+    }
+}
+
+LRESULT CALLBACK VersionDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(window);
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == OkButton && HIWORD(wParam) == BN_CLICKED) {
+            EndModalDialog(g_versionDialog, 1);
+        }
+        return 0;
+    case WM_CLOSE:
+        EndModalDialog(window, 0);
+        return 0;
+    case WM_DESTROY:
+        OnDialogDestroy();
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
@@ -114,7 +149,7 @@ int RunVersionWindow(HWND owner) {
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(VersionDialogProc));
     SendMessageA(window, WM_INITDIALOG, 0, 0);
     SendMessageA(window, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadIconA(Shell().instance, MAKEINTRESOURCEA(IDI_APPICON))));
+                 reinterpret_cast<LPARAM>(LoadIconA(AppResources().instance, MAKEINTRESOURCEA(IDI_APPICON))));
     ShowWindow(window, SW_SHOW);
     EnableWindow(owner, FALSE);
 
@@ -151,35 +186,4 @@ int RunVersionWindow(HWND owner) {
         PostQuitMessage(static_cast<int>(foreignCode));
     }
     return run.ended ? run.result : 0;
-}
-
-LRESULT CALLBACK VersionDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(window);
-        return 0;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == OkButton && HIWORD(wParam) == BN_CLICKED) {
-            EndModalDialog(g_versionDialog, 1);
-        }
-        return 0;
-    case WM_CLOSE:
-        EndModalDialog(window, 0);
-        return 0;
-    case WM_DESTROY:
-        OnDialogDestroy();
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-}
-
-void EndModalDialog(HWND window, int code) {
-    // The owner is enabled first so that it can take the activation back.
-    EnableWindow(GetWindow(window, GW_OWNER), TRUE);
-    DestroyWindow(window);
-    if (g_modalRun && g_modalRun->window == window) {
-        g_modalRun->ended = 1;
-        g_modalRun->result = code;
-    }
 }

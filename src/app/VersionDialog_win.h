@@ -3,9 +3,6 @@
 
 #include <windows.h>
 
-// The version window's name, "DigVersionInfo".
-extern const char* const VersionDialogName;
-
 // HELP / version information.
 void ShowVersionInfo();
 
@@ -14,12 +11,3 @@ void ShowVersionInfo();
 // meant for an outer loop ends the window too and is posted again, with its code, before this
 // returns.
 int RunVersionWindow(HWND owner);
-
-LRESULT CALLBACK VersionDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Ends the window run by RunVersionWindow; code becomes its result. Its loop ends after the
-// message that called this, whatever else is already waiting.
-void EndModalDialog(HWND window, int code);
-
-// The open version window, or null.
-HWND VersionDialog();

@@ -1,7 +1,12 @@
-// Searching byte strings without regard to ASCII letter case. Portable: no <windows.h>.
+// ASCII letters and their case, and searching byte strings without regard to it. Portable.
 #pragma once
 
 #include <cstddef>
+
+// Whether c (a char or an unsigned char) is an ASCII letter.
+inline bool IsAsciiLetter(int c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 // The lower-case form of an ASCII letter; every other byte as it is.
 inline char AsciiLower(char c) {

@@ -3,11 +3,12 @@
 
 #include <windows.h>
 
+#include "base/SystemLibrary_win.h"
+
 namespace {
 
-// Declared by newer SDKs only; the values are part of the API.
+// Declared by newer SDKs only; the value is part of the API.
 constexpr DWORD SearchApplicationDir = 0x00000200; // LOAD_LIBRARY_SEARCH_APPLICATION_DIR
-constexpr DWORD SearchSystem32 = 0x00000800;       // LOAD_LIBRARY_SEARCH_SYSTEM32
 
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 

@@ -34,30 +34,6 @@ private:
     HANDLE handle_;
 };
 
-// A view of a file mapping (MapViewOfFile); null when the mapping could not be viewed.
-class MappedView {
-public:
-    explicit MappedView(void* view = nullptr) : view_(view) {}
-    ~MappedView() { Reset(); }
-    MappedView(const MappedView&) = delete;
-    MappedView& operator=(const MappedView&) = delete;
-    void* get() const { return view_; }
-    void* release() {
-        void* kept = view_;
-        view_ = nullptr;
-        return kept;
-    }
-    void Reset(void* view = nullptr) {
-        if (view_) {
-            UnmapViewOfFile(view_);
-        }
-        view_ = view;
-    }
-
-private:
-    void* view_;
-};
-
 // GlobalLock for the scope; bytes is null when the block could not be locked.
 class GlobalLockGuard {
 public:
@@ -158,78 +134,50 @@ private:
     char* bytes_;
 };
 
-// A GDI object (font, brush) this program created.
-template <typename Handle>
-class GdiObject {
+// A zero-filled block of the process heap, where work buffers come from.
+struct ProcessHeapBlock : HeapBlock {
+    explicit ProcessHeapBlock(SIZE_T size) : HeapBlock(GetProcessHeap(), size) {}
+};
+
+// A handle this program owns, given back by Free at the end of the scope unless release() hands
+// it on; null is none. The handles below differ only in how they are given back.
+template <typename Handle, void (*Free)(Handle)>
+class OwnedHandle {
 public:
-    explicit GdiObject(Handle object = nullptr) : object_(object) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    Handle get() const { return object_; }
+    explicit OwnedHandle(Handle handle = nullptr) : handle_(handle) {}
+    ~OwnedHandle() { Reset(); }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    Handle get() const { return handle_; }
     Handle release() {
-        Handle kept = object_;
-        object_ = nullptr;
+        Handle kept = handle_;
+        handle_ = nullptr;
         return kept;
     }
-    void Reset(Handle object = nullptr) {
-        if (object_) {
-            DeleteObject(object_);
+    void Reset(Handle handle = nullptr) {
+        if (handle_) {
+            Free(handle_);
         }
-        object_ = object;
+        handle_ = handle;
     }
 
 private:
-    Handle object_;
+    Handle handle_;
 };
 
+inline void UnmapView(void* view) { UnmapViewOfFile(view); }
+template <typename Handle> void DeleteGdiObject(Handle object) { DeleteObject(object); }
+inline void DestroyMenuHandle(HMENU menu) { DestroyMenu(menu); }
+inline void DestroyIconHandle(HICON icon) { DestroyIcon(icon); }
+
+// A view of a file mapping (MapViewOfFile); null when the mapping could not be viewed.
+using MappedView = OwnedHandle<void*, UnmapView>;
+// A GDI object (font, brush) this program created.
+template <typename Handle> using GdiObject = OwnedHandle<Handle, DeleteGdiObject<Handle>>;
 // A menu not attached to a window (a popup, or the bar before SetMenu); its drop-downs go with it.
-class MenuHandle {
-public:
-    explicit MenuHandle(HMENU menu = nullptr) : menu_(menu) {}
-    ~MenuHandle() { Reset(); }
-    MenuHandle(const MenuHandle&) = delete;
-    MenuHandle& operator=(const MenuHandle&) = delete;
-    HMENU get() const { return menu_; }
-    HMENU release() {
-        HMENU kept = menu_;
-        menu_ = nullptr;
-        return kept;
-    }
-    void Reset(HMENU menu = nullptr) {
-        if (menu_) {
-            DestroyMenu(menu_);
-        }
-        menu_ = menu;
-    }
-
-private:
-    HMENU menu_;
-};
-
+using MenuHandle = OwnedHandle<HMENU, DestroyMenuHandle>;
 // An icon loaded with LoadImage (shared icons from LoadIcon are never destroyed).
-class IconHandle {
-public:
-    explicit IconHandle(HICON icon = nullptr) : icon_(icon) {}
-    ~IconHandle() { Reset(); }
-    IconHandle(const IconHandle&) = delete;
-    IconHandle& operator=(const IconHandle&) = delete;
-    HICON get() const { return icon_; }
-    HICON release() {
-        HICON kept = icon_;
-        icon_ = nullptr;
-        return kept;
-    }
-    void Reset(HICON icon = nullptr) {
-        if (icon_) {
-            DestroyIcon(icon_);
-        }
-        icon_ = icon;
-    }
-
-private:
-    HICON icon_;
-};
+using IconHandle = OwnedHandle<HICON, DestroyIconHandle>;
 
 // A critical section that lives as long as its owner.
 class CriticalSection {

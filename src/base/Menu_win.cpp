@@ -1,12 +1,12 @@
 // Menu entry insertion.
 #include "base/Menu_win.h"
 
-#include "base/Heap_win.h"
+#include "base/Guards_win.h"
 
 void InsertMenuEntry(HMENU menu, UINT position, BOOL byPosition, const char* text, UINT commandId,
                      HMENU subMenu, UINT state) {
     const int size = text ? lstrlenA(text) + 1 : 0;
-    GeneralHeapBlock copy(size ? static_cast<SIZE_T>(size) : 1);
+    ProcessHeapBlock copy(size ? static_cast<SIZE_T>(size) : 1);
     if (text && copy.get()) {
         CopyMemory(copy.get(), text, static_cast<SIZE_T>(size));
     }

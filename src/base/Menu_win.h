@@ -12,7 +12,7 @@ static_assert(sizeof(void*) != 4 || MenuItemRecordSize == 44, "MENUITEMINFOA lay
 static_assert(sizeof(void*) != 8 || MenuItemRecordSize == 72, "MENUITEMINFOA layout (x86_64)");
 
 // Inserts one string entry; subMenu may be null. The text is handed to the menu in a copy from
-// the general heap, released once the menu has made its own. Naming a command that no entry has
+// the process heap, released once the menu has made its own. Naming a command that no entry has
 // (byPosition FALSE, position 0) appends at the end.
 void InsertMenuEntry(HMENU menu, UINT position, BOOL byPosition, const char* text, UINT commandId,
                      HMENU subMenu, UINT state);

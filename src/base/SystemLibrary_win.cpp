@@ -5,9 +5,6 @@
 
 namespace {
 
-// Declared by newer SDKs only; the value is part of the API.
-constexpr DWORD SearchSystem32 = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
-
 // The LOAD_LIBRARY_SEARCH_* flags came with AddDllDirectory (Windows 8, or 7 with its update);
 // without it LoadLibraryEx refuses them.
 bool SearchFlagsSupported() {

@@ -1,6 +1,6 @@
 // The string allocator and its failure injection.
 #include "base/TextAlloc.h"
-#include "base/TextAllocFaults.h"
+#include "base/BaseTestSeams.h"
 
 #include <cstdlib>
 

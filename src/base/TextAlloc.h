@@ -1,5 +1,5 @@
 // The allocator of the program's own strings (entries, the composed text): exactly len + 1 zero
-// bytes each, released one by one. Portable. Tests can make allocations fail (TextAllocFaults.h).
+// bytes each, released one by one. Portable. Tests can make allocations fail (BaseTestSeams.h).
 #pragma once
 
 #include <cstddef>

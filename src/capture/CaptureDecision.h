@@ -1,6 +1,6 @@
-// What one capture tick does with the clipboard's text: acceptance by display mode, the duplicate
-// search, the new entry's kind and title, and the double-byte-safe cut of the captured bytes.
-// Portable: no <windows.h>; the Windows build passes lstrcmpiA as the equality test.
+// What one capture does with the clipboard's text: acceptance by display mode, the duplicate
+// search, the new entry's kind and title, and the change to the store, all in one step.
+// Portable: no <windows.h>; the Windows build passes CompareEntryTexts as the equality test.
 #pragma once
 
 #include <cstddef>
@@ -53,22 +53,16 @@ struct CaptureDecision {
 CaptureDecision DecideCapture(const HistoryStore& store, int32_t displayMode, const char* text,
                               TextCompare compare);
 
-// Carries out a decision and reports what the view must do: Set when the entries changed, Clear
-// for KeepNewest, Leave otherwise. For Add, title is the new entry's title; a null title (it
-// could not be allocated) or a failed insertion adds nothing and reports Leave.
-RefreshMark ApplyCapture(HistoryStore& store, const CaptureDecision& decision, const char* text,
-                         const char* title);
+// What one capture changed: the view's refresh mark, and the serial of a new address entry
+// whose page title is to be fetched (0 when there is none).
+struct CaptureResult {
+    RefreshMark mark;
+    uint32_t titleSerial;
+};
 
-// 1 for the bytes that open a double-byte character in code page 932 (0x81-0x9F, 0xE0-0xFC).
-int IsLeadByteCp932(unsigned char b);
-
-// Copies source (up to its zero or sourceSize bytes, whichever comes first) into destination,
-// at most capacity - 2 bytes and a terminating zero. A double-byte character that would be split
-// by the limit is left out whole. Returns the bytes copied; nothing is written when capacity < 1.
-size_t CopyCutText(char* destination, int capacity, const char* source, size_t sourceSize);
-
-// Case-insensitive equality for tests that run without lstrcmpiA: 0 when a and b are equal once
-// ASCII letters, full-width Latin letters (82 60-82 79 / 82 81-82 9A), Greek (83 9F-83 B6 /
-// 83 BF-83 D6) and Cyrillic (84 40-84 60 / 84 70-84 91) are folded to lower case. Kana and the
-// two widths stay different, as with lstrcmpiA in code page 932. Nonzero otherwise.
-int CompareFoldCp932(const char* a, const char* b);
+// One capture of text (the clipboard's cut text, or null when it holds none): decides and
+// carries the decision out. A new address is titled PageTitleFallback until its page's title
+// arrives, a new text by its byte count; a promoted entry keeps its kind and title. mark is Set
+// when the entries changed, Clear when the text is one of the five newest (a pending rebuild is
+// dropped too), Leave otherwise, also when a new entry could not be allocated.
+CaptureResult CaptureText(HistoryStore& store, int32_t displayMode, const char* text, TextCompare compare);

@@ -1,6 +1,10 @@
 // The text format a capture reads and the bounded part of a UTF-16 text it converts.
 #include "capture/ClipboardText.h"
 
+// The standard clipboard formats a capture cares about (CF_TEXT, CF_UNICODETEXT).
+constexpr unsigned AnsiTextFormat = 1;
+constexpr unsigned UnicodeTextFormat = 13;
+
 TextSource TextSourceOf(unsigned format) {
     switch (format) {
     case AnsiTextFormat:

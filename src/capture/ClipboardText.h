@@ -4,17 +4,13 @@
 
 #include <cstddef>
 
-// The standard clipboard formats a capture cares about (CF_TEXT, CF_UNICODETEXT).
-constexpr unsigned AnsiTextFormat = 1;
-constexpr unsigned UnicodeTextFormat = 13;
-
 enum class TextSource {
     None,    // not a text format this program reads (CF_OEMTEXT, CF_LOCALE, anything else)
     Ansi,    // code page bytes, read as they are
     Unicode, // UTF-16, converted by the program itself
 };
 
-// What a format in the clipboard's enumeration order offers. The first format that is not None
+// What a format in the clipboard's enumeration order offers (CF_TEXT is 1, CF_UNICODETEXT 13). The first format that is not None
 // is the one the copying program placed: the system lists the formats it synthesizes after them,
 // and a synthesized text went through the code page of whatever CF_LOCALE says.
 TextSource TextSourceOf(unsigned format);

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "base/Guards_win.h"
-#include "base/Heap_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
+#include "base/ShiftJis.h"
 #include "capture/CaptureDecision.h"
 #include "capture/ClipboardText.h"
 
@@ -100,7 +100,7 @@ int ReadUnicodeText(char* buffer, int capacity) {
     }
     // No ANSI code page (not even UTF-8) takes more than three bytes for one UTF-16 unit.
     const int bytes = static_cast<int>(3 * units);
-    GeneralHeapBlock converted(static_cast<SIZE_T>(bytes));
+    ProcessHeapBlock converted(static_cast<SIZE_T>(bytes));
     if (!converted.get()) {
         return 0;
     }

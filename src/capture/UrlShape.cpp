@@ -3,14 +3,7 @@
 
 #include <cstring>
 
-int IsAlphaByteCp932(unsigned char b) {
-    if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')) {
-        return 1;
-    }
-    // Half-width katakana, the prolonged sound mark 0xB0 and the voicing marks included; the
-    // punctuation 0xA1-0xA5 and every lead byte standing alone are not letters.
-    return (b >= 0xA6 && b <= 0xDF) ? 1 : 0;
-}
+#include "base/ShiftJis.h"
 
 int IsUrl(const char* text) {
     static const char Prefix[] = "http://";

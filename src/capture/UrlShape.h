@@ -4,6 +4,3 @@
 // 1 when text is at least 10 bytes, starts with "http://" (with case), ends in a letter or
 // "/", and holds no line feed; else 0.
 int IsUrl(const char* text);
-
-// Whether byte b is alphabetic in code page 932, as IsCharAlphaA answers there.
-int IsAlphaByteCp932(unsigned char b);

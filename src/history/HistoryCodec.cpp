@@ -13,10 +13,11 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+// The markers that open and close a record, exactly as they stand in every file.
 const char HistoryRecordMarker[] = "__ContentsNomber.";
 const char HistoryEndMarker[] = "__ContensEnd";
-
-namespace {
 
 constexpr size_t RecordMarkerLength = sizeof HistoryRecordMarker - 1;
 constexpr size_t EndMarkerLength = sizeof HistoryEndMarker - 1;
@@ -259,7 +260,7 @@ size_t HistoryTextLength(const HistoryRecord* records, int count) {
     return total;
 }
 
-void ComposeHistoryFileText(const HistoryRecord* records, int count, char* out) {
+void FormatHistoryRecords(const HistoryRecord* records, int count, char* out) {
     for (int i = 0; i < count; ++i) {
         const HistoryRecord& r = records[i];
         std::memcpy(out, HistoryRecordMarker, RecordMarkerLength);
@@ -276,7 +277,7 @@ HistoryText::~HistoryText() {
     std::free(data);
 }
 
-int ComposeStoreText(const HistoryStore& store, HistoryText& text) {
+int EncodeStore(const HistoryStore& store, HistoryText& text) {
     HistoryRecord records[HistoryCapacity];
     const int count = store.count < MaxLiveEntries ? store.count : MaxLiveEntries;
     for (int i = 0; i < count; ++i) {
@@ -289,7 +290,7 @@ int ComposeStoreText(const HistoryStore& store, HistoryText& text) {
     if (!data) {
         return 0;
     }
-    ComposeHistoryFileText(records, count, data);
+    FormatHistoryRecords(records, count, data);
     data[size] = '\0';
     std::free(text.data);
     text.data = data;

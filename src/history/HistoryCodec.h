@@ -8,10 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 
-// The markers that open and close a record, exactly as they stand in every file.
-extern const char HistoryRecordMarker[]; // "__ContentsNomber."
-extern const char HistoryEndMarker[];    // "__ContensEnd"
-
 // One record: views into the bytes it was read from (or into the store's strings), not copies.
 struct HistoryRecord {
     const char* title;
@@ -43,9 +39,9 @@ size_t HistoryTextLength(const HistoryRecord* records, int count);
 // Writes the file text (HistoryTextLength bytes, no terminator) to out. Text that would not read
 // back is altered here, one byte per occurrence: the CR of every CR LF in a title becomes a
 // blank, and in a content the second byte of every "__ContensEnd" (any letter case) becomes "-".
-void ComposeHistoryFileText(const HistoryRecord* records, int count, char* out);
+void FormatHistoryRecords(const HistoryRecord* records, int count, char* out);
 
-// Owns a composed file text (malloc); data is never null after a successful compose.
+// Owns a file text (malloc); data is never null once EncodeStore has filled it.
 struct HistoryText {
     char* data = nullptr;
     size_t size = 0;
@@ -56,8 +52,8 @@ struct HistoryText {
     ~HistoryText();
 };
 
-// Composes the live entries of the store, slot 0 first. Returns 0 when out of memory.
-int ComposeStoreText(const HistoryStore& store, HistoryText& text);
+// The file text of the store's live entries, slot 0 first. Returns 0 when out of memory.
+int EncodeStore(const HistoryStore& store, HistoryText& text);
 
 struct HistoryLoadResult {
     int records;  // records read from the text (at most HistoryCapacity)

@@ -1,7 +1,7 @@
 // The history file "CWHistry.txt" in the current directory: read at start-up, replaced safely
-// whenever the saver writes it, set aside before a replacement would lose bytes this run has not
-// read, and this run's history kept in an unsaved file when the history file cannot take it.
-// One call at a time: the saver never runs two of these at once, on whichever thread.
+// whenever the saver writes it, and set aside before a replacement would lose bytes this run has
+// not read. When it cannot take the history, history/UnsavedHistory_win.h keeps it. One call at a
+// time, of these and of those: the saver never runs two at once, on whichever thread.
 #pragma once
 
 #include "history/HistoryCodec.h"
@@ -30,17 +30,5 @@ int ReadUnreadHistory(HistoryStore& store, int (*compare)(const char*, const cha
 // and is removed.
 HistoryWrite WriteHistoryText(const HistoryText& text);
 
-// Writes the live entries to the file and keeps the store as it is. Returns 1 when written.
-int WriteHistoryFile(HistoryStore& store);
-
 // Writes the live entries to the file, then releases every string.
 void SaveHistory(HistoryStore& store);
-
-// Keeps the text in this run's unsaved file, a visible file beside the history:
-// "CWHistry.unsaved.txt", else "CWHistry.unsaved-2.txt" ... "CWHistry.unsaved-20.txt", whichever
-// is free; where that folder refuses, in a "Clipwren" folder in the user's local application
-// data. Later calls rewrite the same file. Returns 1 when the text is kept.
-int KeepUnsavedHistory(const HistoryText& text);
-
-// The full path of this run's unsaved file; empty when it has none.
-const char* UnsavedHistoryPath();

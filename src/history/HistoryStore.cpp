@@ -1,9 +1,9 @@
 // The history store: fixed slots, newest first, moved by pointer; strings owned one by one.
 #include "history/HistoryStore.h"
-#include "history/HistoryStoreFaults.h"
+#include "history/HistoryTestSeams.h"
 
 #include "base/TextAlloc.h"
-#include "base/TextAllocFaults.h"
+#include "base/BaseTestSeams.h"
 
 #include <cstring>
 

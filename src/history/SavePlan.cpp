@@ -1,6 +1,9 @@
 // The save schedule and the end's plan.
 #include "history/SavePlan.h"
 
+// A burst of changes is written at most this often; the first change after a quiet spell at once.
+constexpr uint32_t SaveSpacingMs = 1000;
+
 void InitSaveSchedule(SaveSchedule& schedule, uint32_t revision) {
     schedule = SaveSchedule{};
     schedule.savedRevision = revision;

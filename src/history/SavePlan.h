@@ -12,9 +12,6 @@ enum class HistoryWrite {
     Failed,       // nothing was replaced (the file held by another program, the folder or disk refusing)
 };
 
-// A burst of changes is written at most this often; the first change after a quiet spell at once.
-constexpr uint32_t SaveSpacingMs = 1000;
-
 struct SaveSchedule {
     uint32_t savedRevision;   // the store's revision that the last finished write holds
     uint32_t failedRevision;  // the revision whose write failed, when failed is 1
@@ -40,7 +37,8 @@ struct SaveDecision {
 void InitSaveSchedule(SaveSchedule& schedule, uint32_t revision);
 
 // Whether the entries at this revision are to be written at nowMs (a millisecond tick that may
-// wrap). A failed revision is written again only once the entries change again.
+// wrap): a burst of changes at most once a second, the first change after a quiet spell at once.
+// A failed revision is written again only once the entries change again.
 SaveDecision DecideSave(const SaveSchedule& schedule, uint32_t revision, uint32_t nowMs);
 
 void NoteSaveStarted(SaveSchedule& schedule, uint32_t revision, uint32_t nowMs);

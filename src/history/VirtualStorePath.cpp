@@ -3,11 +3,11 @@
 
 #include <cstring>
 
+#include "base/AsciiSearch.h"
+
 int ComposeVirtualStorePath(const char* localAppData, const char* folder, const char* name, char* out,
                             size_t size) {
-    const char drive = folder[0];
-    const bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
-    if (!letter || folder[1] != ':' || folder[2] != '\\') {
+    if (!IsAsciiLetter(folder[0]) || folder[1] != ':' || folder[2] != '\\') {
         return 0;
     }
     // "\Program Files (x86)\Tool", or nothing for the drive's root. Only the drive's own

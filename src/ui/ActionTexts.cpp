@@ -1,6 +1,8 @@
 // Composition of the context menu's and the message boxes' texts.
 #include "ui/ActionTexts.h"
 
+#include "base/UiTexts.h"
+
 namespace {
 
 const char LineBreak[] = "\r\n";
@@ -24,7 +26,7 @@ const char* DeleteLabel(EntryKind kind) {
 
 std::string OpenItemText(EntryKind kind, const char* title) {
     if (kind == EntryKind::Url) {
-        return "[" + Text(title) + "]を開く";
+        return "[" + Text(title) + OpenItemSuffix;
     }
     return "[TEXT] - " + Text(title);
 }
@@ -35,9 +37,9 @@ std::string ViewTextMessage(const char* title, const char* content) {
 
 std::string DeleteOneMessage(EntryKind kind, const char* title, const char* content) {
     return DeleteLabel(kind) + Text(title) + LineBreak + Text(content) + LineBreak + std::string(26, '-') +
-           LineBreak + "を削除して良いですか？";
+           LineBreak + DeleteOneQuestion;
 }
 
 std::string DeleteCheckedMessage(int checkedRows) {
-    return "選択された" + std::to_string(checkedRows) + "個の項目を削除しても良いですか？";
+    return DeleteCheckedPrefix + std::to_string(checkedRows) + DeleteCheckedSuffix;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/TextAlloc.h"
+#include "base/UiTexts.h"
 #include "ui/TextMode.h"
 
 namespace {
@@ -12,7 +13,6 @@ const char LineBreak[] = "\r\n";
 const char WebPageLabel[] = "[Web Page] - ";
 const char TextLabel[] = "[Text] - ";
 const char Separator[] = "------------------------------"; // 30 hyphens
-const char NothingToShow[] = "Non";
 
 // Appends to out when it is set; always counts.
 struct TextSink {
@@ -33,7 +33,7 @@ struct TextSink {
 
 } // namespace
 
-size_t ComposeTextInto(const HistoryStore& store, int32_t textMode, char* out) {
+size_t WriteViewBlocks(const HistoryStore& store, int32_t textMode, char* out) {
     TextSink sink{out, 0};
     for (int i = 0; i < store.count; ++i) {
         HistoryEntry entry = EntryAt(store, i);
@@ -70,22 +70,22 @@ size_t ComposeTextInto(const HistoryStore& store, int32_t textMode, char* out) {
     return sink.length;
 }
 
-const char* ComposeHistoryText(const HistoryStore& store, ViewState& view) {
+const char* RebuildViewText(const HistoryStore& store, ViewState& view) {
     if (store.count == 0) {
         return view.displayText;
     }
     int32_t textMode = TextModeOf(view.displayMode);
     // Every admitted block holds at least one line break, so length 0 means none was admitted.
-    size_t length = ComposeTextInto(store, textMode, nullptr);
+    size_t length = WriteViewBlocks(store, textMode, nullptr);
     if (length == 0) {
-        SetDisplayText(view, NothingToShow, sizeof NothingToShow - 1);
+        SetDisplayText(view, NothingToShowText, sizeof NothingToShowText - 1);
         return view.displayText;
     }
     char* text = AllocText(length);
     if (!text) {
         return view.displayText;
     }
-    ComposeTextInto(store, textMode, text);
+    WriteViewBlocks(store, textMode, text);
     AdoptDisplayText(view, text);
     return text;
 }

@@ -10,9 +10,9 @@
 // Writes the blocks of every entry the text mode admits, newest first, into out and returns their
 // length in bytes (no terminating zero is written). With out null only the length is computed,
 // so the same walk sizes the buffer and then fills it.
-size_t ComposeTextInto(const HistoryStore& store, int32_t textMode, char* out);
+size_t WriteViewBlocks(const HistoryStore& store, int32_t textMode, char* out);
 
 // Rebuilds the view's displayText for its text mode and returns it; the view keeps ownership.
 // An empty history leaves displayText as it is; a history with entries but none admitted gives
 // "Non". When memory runs out the previous text stays.
-const char* ComposeHistoryText(const HistoryStore& store, ViewState& view);
+const char* RebuildViewText(const HistoryStore& store, ViewState& view);

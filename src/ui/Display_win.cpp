@@ -1,7 +1,7 @@
 // The display refresh: rebuilds the visible view when asked to, and repaints the main window.
 #include "ui/Display_win.h"
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "history/HistoryStore.h"
 #include "ui/ComposedText.h"
@@ -20,7 +20,7 @@ void RefreshDisplay() {
             ShowWindow(textView, SW_HIDE);
             ShowWindow(list, SW_SHOW);
         } else {
-            SetWindowTextA(textView, ComposeHistoryText(store, view));
+            SetWindowTextA(textView, RebuildViewText(store, view));
             ShowWindow(textView, SW_SHOW);
             ShowWindow(list, SW_HIDE);
         }

@@ -30,18 +30,7 @@ void InstallColumnsFor(HWND list, int32_t textMode) {
     InstallColumns(list, ColumnsForTextMode(textMode, TheView().listWidth));
 }
 
-} // namespace
-
-void SetUrlOnlyColumns(HWND list) {
-    InstallColumnsFor(list, DisplayMode::UrlOnly);
-}
-void SetUrlTitleColumns(HWND list) {
-    InstallColumnsFor(list, DisplayMode::UrlTitle);
-}
-void SetUrlTextColumns(HWND list) {
-    InstallColumnsFor(list, DisplayMode::UrlText);
-}
-
+// Column 0 inserts row `row` with the text; any other column sets that cell of the existing row.
 void SetListCell(HWND list, int row, int column, const char* text) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT;
@@ -49,6 +38,12 @@ void SetListCell(HWND list, int row, int column, const char* text) {
     item.iSubItem = column;
     item.pszText = const_cast<char*>(text);
     SendMessageA(list, column == 0 ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+} // namespace
+
+void SetUrlOnlyColumns(HWND list) {
+    InstallColumnsFor(list, DisplayMode::UrlOnly);
 }
 
 int IsRowChecked(HWND list, int row) {
@@ -59,19 +54,10 @@ int IsRowChecked(HWND list, int row) {
 
 void FillEntryList(HWND list, const HistoryStore& store, ViewState& view) {
     int32_t textMode = TextModeOf(view.displayMode);
-    switch (textMode) {
-    case DisplayMode::UrlOnly:
-        SetUrlOnlyColumns(list);
-        break;
-    case DisplayMode::UrlTitle:
-        SetUrlTitleColumns(list);
-        break;
-    case DisplayMode::UrlText:
-        SetUrlTextColumns(list);
-        break;
-    default:
+    if (textMode != DisplayMode::UrlOnly && textMode != DisplayMode::UrlTitle && textMode != DisplayMode::UrlText) {
         return;
     }
+    InstallColumnsFor(list, textMode);
     // A shown list repaints after every inserted row; with a full history that alone takes
     // seconds. It is painted once, when the rows are in.
     RedrawOff paintOnce(list);

@@ -7,8 +7,10 @@
 
 #include "base/Guards_win.h"
 #include "base/Menu_win.h"
-#include "base/Shell_win.h"
+#include "base/MessageBox_win.h"
+#include "base/AppResources_win.h"
 #include "base/SystemLibrary_win.h"
+#include "base/UiTexts.h"
 #include "base/ids.h"
 #include "capture/Clipboard_win.h"
 #include "ui/ActionTexts.h"
@@ -26,7 +28,7 @@ void AppendItem(HMENU menu, UINT id, const std::string& text) {
 }
 
 int Ask(const char* text, UINT buttons) {
-    return MessageBoxA(MainWindow(), text, DeleteCaption, buttons);
+    return ShowMessageBox(MainWindow(), text, DeleteCaption, buttons);
 }
 
 HWND TheEntryList() {
@@ -40,8 +42,7 @@ RefreshMark OpenOrView(HistoryStore& store, uint32_t serial) {
     }
     HistoryEntry entry = EntryAt(store, slot);
     if (entry.kind == EntryKind::Text) {
-        MessageBoxA(MainWindow(), ViewTextMessage(entry.title, entry.content).c_str(), ViewTextCaption,
-                    MB_OK);
+        ShowMessageBox(MainWindow(), ViewTextMessage(entry.title, entry.content).c_str(), ViewTextCaption, MB_OK);
     } else if (entry.kind == EntryKind::Url) {
         // Kinds come from a history file anyone can edit; a "URL" entry holding a program's path
         // or a command would be started by the shell. Only an http:// address is opened.
@@ -50,7 +51,7 @@ RefreshMark OpenOrView(HistoryStore& store, uint32_t serial) {
             if (ComposeShellAddress(entry.content, address) == 1) {
                 OpenDocument(address.c_str(), nullptr);
             } else {
-                MessageBoxA(MainWindow(), RefusedAddressMessage, DeleteCaption, MB_OK | MB_ICONWARNING);
+                ShowMessageBox(MainWindow(), RefusedAddressMessage, ProgramCaption, MB_OK | MB_ICONWARNING);
             }
         }
     }

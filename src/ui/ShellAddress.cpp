@@ -3,15 +3,10 @@
 
 #include <cstring>
 
+#include "base/AsciiSearch.h"
+#include "base/ShiftJis.h"
+
 namespace {
-
-bool IsLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-bool IsTrailByte(unsigned char b) {
-    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
-}
 
 bool IsExcluded(unsigned char b) {
     if (b <= 0x20 || b == 0x7F) {
@@ -20,13 +15,9 @@ bool IsExcluded(unsigned char b) {
     return std::strchr("\"<>\\^`{|}", b) != nullptr;
 }
 
-bool IsAsciiLetter(unsigned char b) {
-    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
-}
-
 // Bytes of the character at text[i]: 2 for a lead byte with its trail byte, else 1.
 std::size_t CharacterLength(const unsigned char* text, std::size_t i, std::size_t length) {
-    return IsLeadByte(text[i]) && i + 1 < length && IsTrailByte(text[i + 1]) ? 2 : 1;
+    return IsLeadByteCp932(text[i]) == 1 && i + 1 < length && IsTrailByteCp932(text[i + 1]) == 1 ? 2 : 1;
 }
 
 // Whether the text starts with "scheme://" and a host: something other than a port right after
@@ -76,7 +67,7 @@ int ComposeShellAddress(const char* address, std::string& out) {
         const unsigned char b = text[i];
         if (n == 2) {
             out.append(address + i, 2);
-        } else if (IsExcluded(b) || IsLeadByte(b)) {
+        } else if (IsExcluded(b) || IsLeadByteCp932(b) == 1) {
             out += '%';
             out += Hex[b >> 4];
             out += Hex[b & 0x0F];

@@ -4,12 +4,7 @@
 #include <cstring>
 
 #include "base/TextAlloc.h"
-
-namespace {
-
-const char NoHistoryText[] = "Non";
-
-} // namespace
+#include "base/UiTexts.h"
 
 int InitViewState(ViewState& view) {
     std::memset(&view, 0, sizeof view);
@@ -19,7 +14,7 @@ int InitViewState(ViewState& view) {
     view.displayMode = DisplayMode::UrlOnly;
     view.listWidth = 512;
     view.refreshPending = 1;
-    return SetDisplayText(view, NoHistoryText, sizeof NoHistoryText - 1);
+    return SetDisplayText(view, NothingToShowText, sizeof NothingToShowText - 1);
 }
 
 int SetDisplayText(ViewState& view, const char* text, size_t len) {

@@ -3,10 +3,10 @@
 
 #include <cstring>
 
-namespace {
+#include "base/AsciiSearch.h"
+#include "web/TitleExtract.h"
 
-// The bytes at the start of a body that are looked at, the same as the title cut-out's.
-constexpr std::size_t kHeadBytes = 1024;
+namespace {
 
 const char kGuess[] = "s";
 
@@ -14,26 +14,10 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
 }
 
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool IsAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // Whether [begin, end) is word (lower-case ASCII) without regard to case.
 bool EqualsIgnoringCase(const char* begin, const char* end, const char* word) {
     const std::size_t n = std::strlen(word);
-    if (static_cast<std::size_t>(end - begin) != n) {
-        return false;
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-        if (AsciiLower(begin[i]) != word[i]) {
-            return false;
-        }
-    }
-    return true;
+    return static_cast<std::size_t>(end - begin) == n && SameIgnoringAsciiCase(begin, word, n) == 1;
 }
 
 bool StartsWithIgnoringCase(const char* p, const char* end, const char* word) {
@@ -351,8 +335,8 @@ const char* DeclaredNkfOption(const char* contentType, const char* body, std::si
     if (body == nullptr) {
         length = 0;
     }
-    if (length > kHeadBytes) {
-        length = kHeadBytes;
+    if (length > static_cast<std::size_t>(PageHeadBytes)) {
+        length = PageHeadBytes;
     }
     const void* zero = length > 0 ? std::memchr(body, '\0', length) : nullptr;
     const char* end = zero != nullptr ? static_cast<const char*>(zero) : body + length;

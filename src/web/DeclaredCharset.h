@@ -8,7 +8,7 @@
 // "sJ" ISO-2022-JP, "sW" UTF-8, or "s" (recognise it) when it declares none of them.
 //
 // contentType is the Content-Type header's value (null or empty when there is none); body holds
-// the length bytes received, of which no more than the first 1024 are looked at, and
+// the length bytes received, of which no more than the first PageHeadBytes are looked at, and
 // none from the first zero byte on, as the title cut-out does. In the order browsers follow:
 //   1. a UTF-8 byte order mark at the start of the body;
 //   2. the header's charset parameter, when it names one of the four (servers often send a

@@ -1,7 +1,7 @@
 // Page downloads on threads of their own, a watchdog for their bound, and results posted to the
 // window's thread.
 #include "web/PageDownload_win.h"
-#include "web/PageFetchDeadline_win.h"
+#include "web/WebTestSeams.h"
 
 #include <cstring>
 #include <initializer_list>

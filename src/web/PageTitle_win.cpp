@@ -5,8 +5,6 @@
 
 #include "Nkf32Exports_win.h"
 
-const char PageTitleFallback[] = "ページタイトル不明";
-
 int ConvertPageTitle(const PageTitleResult& result, char* destination) {
     destination[0] = '\0';
     if (result.found != 1) {

@@ -1,11 +1,9 @@
-// Page titles of captured URLs: the title an address entry starts with, the bound of its page's
-// download, and the conversion of the downloaded title to Shift_JIS by nkf32.dll.
+// Page titles of captured URLs: the bound of a page's download, and the conversion of the
+// downloaded title to Shift_JIS by nkf32.dll. An entry's title until then is PageTitleFallback
+// (base/UiTexts.h).
 #pragma once
 
 struct PageTitleResult;
-
-// The title of an address entry until its page's title arrives, and for good when none does.
-extern const char PageTitleFallback[];
 
 // The longest a download runs, counted from its start, name resolution and proxy detection
 // included; at this bound its result is handed over with what has arrived. WinINet's own

@@ -8,11 +8,11 @@ uint32_t& At(TitleQueue& queue, int index) {
 }
 
 // Keeps the live serials in their order.
-void DropGone(TitleQueue& queue, IsLiveSerial isLive, void* context) {
+void DropGone(TitleQueue& queue, IsLiveSerial isLive) {
     int kept = 0;
     for (int i = 0; i < queue.count; ++i) {
         const uint32_t serial = At(queue, i);
-        if (isLive(context, serial) == 1) {
+        if (isLive(serial) == 1) {
             At(queue, kept++) = serial;
         }
     }
@@ -29,9 +29,9 @@ void InitTitleQueue(TitleQueue& queue) {
     }
 }
 
-void EnqueueTitle(TitleQueue& queue, uint32_t serial, IsLiveSerial isLive, void* context) {
+void EnqueueTitle(TitleQueue& queue, uint32_t serial, IsLiveSerial isLive) {
     if (queue.count == TitleQueueCapacity) {
-        DropGone(queue, isLive, context);
+        DropGone(queue, isLive);
     }
     if (queue.count == TitleQueueCapacity) {
         queue.first = (queue.first + 1) % TitleQueueCapacity;
@@ -44,12 +44,12 @@ int MayStartDownload(int running, int threads) {
     return running < MaxRunningDownloads && threads < MaxDownloadThreads ? 1 : 0;
 }
 
-uint32_t TakeNextTitle(TitleQueue& queue, IsLiveSerial isLive, void* context) {
+uint32_t TakeNextTitle(TitleQueue& queue, IsLiveSerial isLive) {
     while (queue.count > 0) {
         const uint32_t serial = At(queue, 0);
         queue.first = (queue.first + 1) % TitleQueueCapacity;
         --queue.count;
-        if (isLive(context, serial) == 1) {
+        if (isLive(serial) == 1) {
             return serial;
         }
     }

@@ -15,7 +15,7 @@ constexpr int MaxDownloadThreads = 8;
 constexpr int TitleQueueCapacity = 128;
 
 // Says whether the entry with this serial is still in the history.
-using IsLiveSerial = int (*)(void* context, uint32_t serial);
+using IsLiveSerial = int (*)(uint32_t serial);
 
 // Serials of entries whose title download has not started yet, oldest first.
 struct TitleQueue {
@@ -29,7 +29,7 @@ void InitTitleQueue(TitleQueue& queue);
 // Adds serial at the end. When the queue is full, the serials of entries that are no longer
 // live are dropped first; only if none is (the caller broke its word that every serial it adds
 // is a distinct live entry) the oldest is dropped.
-void EnqueueTitle(TitleQueue& queue, uint32_t serial, IsLiveSerial isLive, void* context);
+void EnqueueTitle(TitleQueue& queue, uint32_t serial, IsLiveSerial isLive);
 
 // 1 when one more download may start, with `running` downloads whose result is still to come
 // and `threads` download threads alive.
@@ -37,4 +37,4 @@ int MayStartDownload(int running, int threads);
 
 // Takes the oldest waiting serial whose entry is live, dropping those before it whose entry has
 // gone (deleted, or pushed out of the history); 0 when none is left.
-uint32_t TakeNextTitle(TitleQueue& queue, IsLiveSerial isLive, void* context);
+uint32_t TakeNextTitle(TitleQueue& queue, IsLiveSerial isLive);

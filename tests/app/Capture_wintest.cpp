@@ -1,5 +1,6 @@
 // The capture tick under Wine: the real clipboard, a real window's timer 24 and the one store.
 #include "app/Capture_win.h"
+#include "app/MainWindow_win.h"
 #include "app/PageTitles_win.h"
 #include "capture/Clipboard_win.h"
 
@@ -13,11 +14,11 @@
 #include <cstring>
 #include <string>
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "capture/CaptureDecision.h"
 #include "history/HistoryStore.h"
-#include "history/HistoryStoreFaults.h"
+#include "history/HistoryTestSeams.h"
 #include "support/CaptureCases.h"
 #include "support/ClipboardAccess_win.h"
 #include "support/LoopbackHttpServer_win.h"
@@ -34,7 +35,7 @@ const char LoopbackUrl[] = "http://127.0.0.1:1/x";
 
 LRESULT CALLBACK TickingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER) {
-        ClipboardTick(wParam);
+        OnTimer(wParam);
         return 0;
     }
     if (message == PageTitleMessage) {
@@ -42,14 +43,6 @@ LRESULT CALLBACK TickingWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-std::string Repeat(const char* piece, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) {
-        out += piece;
-    }
-    return out;
 }
 
 class ClipboardTickTest : public MainWindowStandInTest {
@@ -75,15 +68,16 @@ protected:
 
     void TickWith(const char* text) {
         ASSERT_TRUE(PutClipboard(text));
-        ClipboardTick(CaptureTimer);
+        ClipboardTick();
     }
 };
 
 TEST_F(ClipboardTickTest, OtherTimerDoesNothingAndLeavesTimer24Stopped) {
     ASSERT_TRUE(PutClipboard(LoopbackUrl));
     view.refreshPending = 0;
-    ClipboardTick(CaptureTimer + 1);
-    ClipboardTick(0);
+    // Timers the main window does not have (25 and 26 are its settle and save timers).
+    OnTimer(0);
+    OnTimer(SaveTimer + 1);
     EXPECT_EQ(store.count, 0);
     EXPECT_EQ(view.refreshPending, 0);
     EXPECT_FALSE(KillTimer(window, CaptureTimer)) << "timer 24 was started";
@@ -91,7 +85,7 @@ TEST_F(ClipboardTickTest, OtherTimerDoesNothingAndLeavesTimer24Stopped) {
 
 TEST_F(ClipboardTickTest, TickRestartsTimer24EvenWhenNothingHappens) {
     ASSERT_TRUE(PutClipboard(nullptr));
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     EXPECT_TRUE(KillTimer(window, CaptureTimer));
 }
 
@@ -112,101 +106,16 @@ TEST_F(ClipboardTickTest, RealTimerMessageCapturesAndRestartsTheTimer) {
     EXPECT_TRUE(KillTimer(window, CaptureTimer));
 }
 
+// An empty clipboard is a row of the shared cases; another format without text counts the same.
 TEST_F(ClipboardTickTest, NoTextChangesNothingAndLeavesTheFlag) {
     Fill(2);
     for (int32_t pending : {0, 1}) {
         view.refreshPending = pending;
-        TickWith(nullptr);
-        EXPECT_EQ(view.refreshPending, pending);
-        // Some other format, but no text.
         ASSERT_TRUE(PutClipboard(nullptr, "Clipwren Test Data", "\1\2", 2));
-        ClipboardTick(CaptureTimer);
+        ClipboardTick();
         EXPECT_EQ(view.refreshPending, pending);
         EXPECT_EQ(store.count, 2);
     }
-}
-
-TEST_F(ClipboardTickTest, UrlModesTakeUrlsOnly) {
-    for (int32_t mode : {DisplayMode::UrlOnly, DisplayMode::UrlTitle | DisplayMode::ListDisplay}) {
-        ReleaseStoreStrings(store);
-        InitEmptyStore(store);
-        view.displayMode = mode;
-        view.refreshPending = 0;
-        TickWith("a plain sentence, not an address");
-        EXPECT_EQ(store.count, 0);
-        EXPECT_EQ(view.refreshPending, 0);
-        TickWith(LoopbackUrl);
-        ASSERT_EQ(store.count, 1);
-        EXPECT_STREQ(store.content[0], LoopbackUrl);
-        EXPECT_EQ(store.kind[0], EntryKind::Url);
-        EXPECT_STREQ(store.title[0], FallbackTitle);
-        EXPECT_EQ(view.refreshPending, 1);
-    }
-}
-
-TEST_F(ClipboardTickTest, UrlTextTakesEmptyAndLongTexts) {
-    view.displayMode = DisplayMode::UrlText;
-    TickWith("");
-    ASSERT_EQ(store.count, 1);
-    EXPECT_STREQ(store.content[0], "");
-    EXPECT_EQ(store.kind[0], EntryKind::Text);
-    EXPECT_STREQ(store.title[0], "0 Byte");
-
-    const std::string longText = std::string(1000, 'a') + std::string(600, 'b');
-    TickWith(longText.c_str());
-    ASSERT_EQ(store.count, 2);
-    EXPECT_EQ(std::string(store.content[0]), longText.substr(0, 1021));
-    EXPECT_EQ(store.kind[0], EntryKind::Text);
-    EXPECT_STREQ(store.title[0], "1021 Byte");
-
-    TickWith(LoopbackUrl);
-    ASSERT_EQ(store.count, 3);
-    EXPECT_EQ(store.kind[0], EntryKind::Url);
-}
-
-TEST_F(ClipboardTickTest, DoubleByteCharacterAtTheCutIsLeftOutWhole) {
-    view.displayMode = DisplayMode::UrlText;
-    const std::string text = std::string(1020, 'a') + Repeat("漢字", 20);
-    TickWith(text.c_str());
-    ASSERT_EQ(store.count, 1);
-    EXPECT_EQ(std::string(store.content[0]), std::string(1020, 'a'));
-    EXPECT_STREQ(store.title[0], "1020 Byte");
-}
-
-TEST_F(ClipboardTickTest, SameUrlTwiceClearsTheFlagAndAddsNothing) {
-    TickWith(LoopbackUrl);
-    ASSERT_EQ(store.count, 1);
-    EXPECT_EQ(view.refreshPending, 1);
-    ClipboardTick(CaptureTimer);
-    EXPECT_EQ(store.count, 1);
-    EXPECT_EQ(view.refreshPending, 0);
-}
-
-TEST_F(ClipboardTickTest, MatchAtIndexFourStaysAtIndexFiveMoves) {
-    Fill(7);
-    view.refreshPending = 1;
-    TickWith("http://127.0.0.1:1/4X");
-    EXPECT_EQ(view.refreshPending, 0);
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(store.content[i], Url(i));
-    }
-    TickWith(Url(5).c_str());
-    EXPECT_EQ(view.refreshPending, 1);
-    EXPECT_EQ(store.count, 7);
-    EXPECT_EQ(store.content[0], Url(5));
-    EXPECT_STREQ(store.title[0], "t5"); // not fetched again
-    for (int i = 1; i <= 5; ++i) {
-        EXPECT_EQ(store.content[i], Url(i - 1));
-    }
-    EXPECT_EQ(store.content[6], Url(6));
-}
-
-TEST_F(ClipboardTickTest, FirstTickTreatsTheLoadedHistoryLikeAnyOther) {
-    // As left by loading a history file: the clipboard's text is the oldest entry.
-    Fill(7);
-    TickWith(Url(6).c_str());
-    EXPECT_EQ(store.content[0], Url(6));
-    EXPECT_EQ(store.count, 7);
 }
 
 TEST_F(ClipboardTickTest, LetterCaseDuplicatesAcrossKinds) {
@@ -232,24 +141,12 @@ TEST_F(ClipboardTickTest, LetterCaseDuplicatesAcrossKinds) {
     EXPECT_EQ(store.count, 11);
 }
 
-TEST_F(ClipboardTickTest, CaptureAtFullCapacityPushesOutTheOldest) {
-    Fill(MaxLiveEntries);
-    TickWith("http://127.0.0.1:1/new");
-    EXPECT_EQ(store.count, MaxLiveEntries);
-    EXPECT_STREQ(store.content[0], "http://127.0.0.1:1/new");
-    EXPECT_EQ(store.content[126], Url(125));
-    // The pushed-out entry is no longer found: copying it again adds it anew.
-    TickWith(Url(126).c_str());
-    EXPECT_EQ(store.content[0], Url(126));
-    EXPECT_STREQ(store.title[0], FallbackTitle);
-}
-
 TEST_F(ClipboardTickTest, CopyBackIsFoundAmongTheFiveNewest) {
     Fill(6);
     view.refreshPending = 1;
     EXPECT_EQ(WriteClipboardText(store.content[3]), 1);
     EXPECT_EQ(ClipboardTextNow(), Url(3));
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     EXPECT_EQ(view.refreshPending, 0);
     EXPECT_EQ(store.content[3], Url(3));
     EXPECT_EQ(store.count, 6);
@@ -261,11 +158,11 @@ TEST_F(ClipboardTickTest, PrivacyMarksKeepTextOut) {
     view.displayMode = DisplayMode::UrlText;
     view.refreshPending = 0;
     ASSERT_TRUE(PutClipboard("hunter2", "Clipboard Viewer Ignore"));
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     ASSERT_TRUE(PutClipboard("hunter2", "ExcludeClipboardContentFromMonitorProcessing"));
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     ASSERT_TRUE(PutClipboard("hunter2", "CanIncludeInClipboardHistory", &refuse, sizeof refuse));
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     EXPECT_EQ(store.count, 0);
     EXPECT_EQ(view.refreshPending, 0);
     char buffer[16] = "untouched";
@@ -273,7 +170,7 @@ TEST_F(ClipboardTickTest, PrivacyMarksKeepTextOut) {
     EXPECT_STREQ(buffer, "untouched");
 
     ASSERT_TRUE(PutClipboard("hunter2", "CanIncludeInClipboardHistory", &allow, sizeof allow));
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     ASSERT_EQ(store.count, 1);
     TickWith("hunter3");
     ASSERT_EQ(store.count, 2);
@@ -319,20 +216,7 @@ TEST_F(ClipboardTickTest, FailedAllocationsAddNothing) {
     EXPECT_EQ(store.count, 0);
     EXPECT_EQ(view.refreshPending, 0);
 
-    // The general heap cannot give the title's work buffer.
-    HANDLE tiny = HeapCreate(HEAP_NO_SERIALIZE, 0, 64 * 1024);
-    ASSERT_NE(tiny, nullptr);
-    while (HeapAlloc(tiny, 0, 256)) {
-    }
-    const HANDLE generalHeap = Shell().generalHeap;
-    Shell().generalHeap = tiny;
     TickWith("some text");
-    Shell().generalHeap = generalHeap;
-    HeapDestroy(tiny);
-    EXPECT_EQ(store.count, 0);
-    EXPECT_EQ(view.refreshPending, 0);
-
-    ClipboardTick(CaptureTimer);
     ASSERT_EQ(store.count, 1);
     EXPECT_STREQ(store.title[0], "9 Byte");
 }
@@ -389,7 +273,7 @@ TEST_F(ClipboardTickTest, HeldClipboardCountsAsNoTextAndTicksStayShort) {
         // A few seconds of ticks and writes while the other side never lets go.
         for (int i = 0; i < 25 && holder.Holding(); ++i) {
             const DWORD start = GetTickCount();
-            ClipboardTick(CaptureTimer);
+            ClipboardTick();
             longest = std::max(longest, GetTickCount() - start);
             EXPECT_EQ(WriteClipboardText("http://127.0.0.1:1/other"), 0);
             Sleep(20);
@@ -405,7 +289,7 @@ TEST_F(ClipboardTickTest, HeldClipboardCountsAsNoTextAndTicksStayShort) {
         EXPECT_LT(longest, 400u);
     }
     EXPECT_EQ(ClipboardTextNow(), LoopbackUrl); // the refused writes left it alone
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     EXPECT_EQ(store.count, 1);
 }
 
@@ -441,7 +325,7 @@ TEST_F(ClipboardTickTest, ClipboardHeldByAnotherProcess) {
     if (held) {
         view.refreshPending = 0;
         for (int i = 0; i < 3; ++i) {
-            ClipboardTick(CaptureTimer);
+            ClipboardTick();
         }
         EXPECT_EQ(holder.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "the holder let go early";
         EXPECT_EQ(store.count, 0);
@@ -451,7 +335,7 @@ TEST_F(ClipboardTickTest, ClipboardHeldByAnotherProcess) {
     EXPECT_EQ(holder.WaitForExit(15000), 0u);
     CloseHandle(opened);
     CloseHandle(release);
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     EXPECT_EQ(store.count, 1);
 }
 
@@ -461,7 +345,7 @@ namespace {
 
 // The shared capture cases through the real clipboard and the tick.
 TEST_F(ClipboardTickTest, SharedCaptureCases) {
-    RunCaptureCases(store, view, [this](const char* text) { TickWith(text); });
+    RunCaptureCases(store, view, [this](const CaptureCase& c) { TickWith(c.clipboard); });
 }
 
 } // namespace

@@ -12,7 +12,8 @@
 
 #include "app/CaptureSchedule.h"
 #include "app/Capture_win.h"
-#include "base/Shell_win.h"
+#include "app/MainWindow_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "capture/Clipboard_win.h"
 #include "history/HistoryStore.h"
@@ -39,8 +40,7 @@ LRESULT CALLBACK WatchingWindowProc(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     }
     if (message == WM_TIMER) {
-        ClipboardTick(wParam);
-        ClipboardSettled(wParam);
+        OnTimer(wParam);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -98,7 +98,7 @@ protected:
 };
 
 TEST_F(NotifiedCaptureTest, SharedCaptureCases) {
-    RunCaptureCases(store, view, [this](const char* text) { Notified(text); });
+    RunCaptureCases(store, view, [this](const CaptureCase& c) { Notified(c.clipboard); });
 }
 
 TEST_F(NotifiedCaptureTest, PrivacyMarksHold) {
@@ -170,7 +170,7 @@ TEST_F(NotifiedCaptureTest, NoCaptureInsideAnother) {
         settleFirings += message.message == WM_TIMER && message.wParam == ClipboardSettleTimer ? 1 : 0;
     }
     EXPECT_EQ(settleFirings, 3);
-    ClipboardTick(CaptureTimer);
+    ClipboardTick();
     EXPECT_EQ(store.count, 0);
     EXPECT_TRUE(KillTimer(window, CaptureTimer)) << "the skipped tick did not restart timer 24";
     EndCapture(schedule);

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "capture/Clipboard_win.h"
 #include "history/HistoryStore.h"

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "history/HistoryStore.h"
 #include "ui/ViewState.h"
@@ -83,9 +83,9 @@ TEST(MainWindow, ControlsAreCreatedAsTabled) {
         EXPECT_EQ(style, c.style) << std::hex << style;
         const LRESULT font = SendMessageA(control, WM_GETFONT, 0, 0);
         if (c.id == EntryList) {
-            EXPECT_EQ(font, reinterpret_cast<LRESULT>(Shell().listFont));
+            EXPECT_EQ(font, reinterpret_cast<LRESULT>(AppResources().listFont));
         } else {
-            EXPECT_EQ(font, reinterpret_cast<LRESULT>(Shell().controlFont));
+            EXPECT_EQ(font, reinterpret_cast<LRESULT>(AppResources().controlFont));
         }
     }
 }
@@ -230,7 +230,7 @@ TEST(MainWindow, ExitAsksAndNoKeepsEverythingRunning) {
         EXPECT_EQ(answerer.seen()[0].text, "ホントに終了しますか？");
     }
     EXPECT_TRUE(IsWindow(main));
-    EXPECT_NE(Shell().controlFont, nullptr);
+    EXPECT_NE(AppResources().controlFont, nullptr);
     EXPECT_EQ(PumpPendingMessages(), -1);
 
     // A menu command acts whatever its notification code (1: from an accelerator).
@@ -255,8 +255,8 @@ TEST(MainWindow, CloseSavesAtOnceWithoutAQuestion) {
     // The history has been released, the shell's resources are gone, the loop may end.
     EXPECT_EQ(TheHistory().count, 0);
     EXPECT_EQ(TheHistory().ownedStrings, 0);
-    EXPECT_EQ(Shell().listFont, nullptr);
-    EXPECT_EQ(Shell().backgroundBrush, nullptr);
+    EXPECT_EQ(AppResources().listFont, nullptr);
+    EXPECT_EQ(AppResources().backgroundBrush, nullptr);
     EXPECT_EQ(PumpPendingMessages(), 0);
 }
 
@@ -284,7 +284,7 @@ TEST(MainWindow, SessionEndSavesAndKeepsEverythingUsable) {
     EXPECT_TRUE(IsWindow(main));
     EXPECT_EQ(store.count, 2);
     EXPECT_STREQ(store.content[1], "http://example.com/a");
-    EXPECT_NE(Shell().listFont, nullptr);
+    EXPECT_NE(AppResources().listFont, nullptr);
     EXPECT_EQ(PumpPendingMessages(), -1);
 
     // Messages still arriving find the store intact, and a normal exit saves as usual.

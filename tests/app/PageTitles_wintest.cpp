@@ -11,7 +11,7 @@
 #include "support/ScratchFolder_win.h"
 #include "support/ShellSession_win.h"
 #include "web/PageDownload_win.h"
-#include "web/PageFetchDeadline_win.h"
+#include "web/WebTestSeams.h"
 #include "web/TitleQueue.h"
 
 #include <memory>
@@ -57,7 +57,7 @@ protected:
     // One capture of text, as the timer would run it; the timer stays stopped.
     void Capture(const std::string& text) {
         ASSERT_TRUE(PutClipboard(text.c_str()));
-        ClipboardTick(CaptureTimer);
+        ClipboardTick();
         KillTimer(main(), CaptureTimer);
     }
 

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "app/Saver_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "history/HistoryCodec.h"
-#include "history/HistoryFileFaults_win.h"
+#include "history/HistoryTestSeams.h"
 #include "history/HistoryStore.h"
 #include "support/ClipboardAccess_win.h"
 #include "support/MessageBoxHook_win.h"
@@ -31,7 +31,7 @@ void Change(HWND main, const char* content) {
 
 std::string ComposedHistory() {
     HistoryText text;
-    EXPECT_EQ(ComposeStoreText(TheHistory(), text), 1);
+    EXPECT_EQ(EncodeStore(TheHistory(), text), 1);
     return std::string(text.data, text.size);
 }
 
@@ -67,7 +67,7 @@ TEST_F(Saver, AChangeIsWrittenSoonAndTheStoreAndListFontStay) {
     SendMessageA(main, WM_NULL, 0, 0);
     EXPECT_TRUE(PumpUntil([&] { return Holds(file, "a title that came later"); }));
     EXPECT_EQ(TheHistory().count, 4);
-    EXPECT_EQ(SendDlgItemMessageA(main, EntryList, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(Shell().listFont));
+    EXPECT_EQ(SendDlgItemMessageA(main, EntryList, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(AppResources().listFont));
     EXPECT_NE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 

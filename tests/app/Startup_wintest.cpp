@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "app/Startup_win.h"
 #include "app/UiResources_win.h"
 #include "base/Menu_win.h"
@@ -17,10 +17,10 @@
 // The record sizes the API is called with, checked as each build compiles (the i686 build cannot
 // run here); that the API takes them shows in the menu and class tests below.
 #ifdef _WIN64
-static_assert(WindowClassRecordSize == 80, "WNDCLASSEXA on x86_64");
+static_assert(sizeof(WNDCLASSEXA) == 80, "WNDCLASSEXA on x86_64");
 static_assert(MenuItemRecordSize == 72, "MENUITEMINFOA without hbmpItem on x86_64");
 #else
-static_assert(WindowClassRecordSize == 48, "WNDCLASSEXA on i686");
+static_assert(sizeof(WNDCLASSEXA) == 48, "WNDCLASSEXA on i686");
 static_assert(MenuItemRecordSize == 44, "MENUITEMINFOA without hbmpItem on i686");
 #endif
 
@@ -43,7 +43,7 @@ struct DropDown {
 TEST(Startup, MenuBarHasThreeDropDownsOfOneEntryEach) {
     ShellSession session;
     HMENU bar = GetMenu(session.main());
-    ASSERT_EQ(bar, Shell().menuBar);
+    ASSERT_EQ(bar, AppResources().menuBar);
     ASSERT_EQ(GetMenuItemCount(bar), 3);
 
     // Shift_JIS bytes written out, independent of the compiler's execution character set.
@@ -52,7 +52,7 @@ TEST(Startup, MenuBarHasThreeDropDownsOfOneEntryEach) {
         {"\x95\xd2\x8f\x57(&E)", "\x91\x53\x8d\xed\x8f\x9c", DeleteAllCommand},
         {"HELP(&H)", "\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x8f\xee\x95\xf1(&A)", VersionInfoCommand},
     };
-    const HMENU dropDowns[] = {Shell().fileMenu, Shell().editMenu, Shell().helpMenu};
+    const HMENU dropDowns[] = {AppResources().fileMenu, AppResources().editMenu, AppResources().helpMenu};
     for (UINT i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(MenuText(bar, i), expected[i].title);
@@ -79,7 +79,7 @@ TEST(Startup, FontsAndBrushAreAsTabled) {
         LONG height;
         BYTE pitchAndFamily;
     };
-    const Expected fonts[] = {{Shell().controlFont, -12, 0x20}, {Shell().dialogFont, -16, 0x32}};
+    const Expected fonts[] = {{AppResources().controlFont, -12, 0x20}, {AppResources().dialogFont, -16, 0x32}};
     for (const Expected& e : fonts) {
         LOGFONTA font = {};
         ASSERT_EQ(GetObjectA(e.font, sizeof font, &font), static_cast<int>(sizeof font));
@@ -92,9 +92,9 @@ TEST(Startup, FontsAndBrushAreAsTabled) {
         EXPECT_EQ(font.lfPitchAndFamily, e.pitchAndFamily);
         EXPECT_STREQ(font.lfFaceName, "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");
     }
-    ASSERT_NE(Shell().listFont, nullptr);
+    ASSERT_NE(AppResources().listFont, nullptr);
     LOGFONTA font;
-    ASSERT_EQ(GetObjectA(static_cast<HFONT>(Shell().listFont), sizeof font, &font),
+    ASSERT_EQ(GetObjectA(static_cast<HFONT>(AppResources().listFont), sizeof font, &font),
               static_cast<int>(sizeof font));
     EXPECT_EQ(font.lfHeight, 16);
     EXPECT_EQ(font.lfWidth, 0);
@@ -108,7 +108,7 @@ TEST(Startup, FontsAndBrushAreAsTabled) {
     EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
 
     LOGBRUSH brush = {};
-    ASSERT_EQ(GetObjectA(Shell().backgroundBrush, sizeof brush, &brush), static_cast<int>(sizeof brush));
+    ASSERT_EQ(GetObjectA(AppResources().backgroundBrush, sizeof brush, &brush), static_cast<int>(sizeof brush));
     EXPECT_EQ(brush.lbColor, GetSysColor(COLOR_BTNFACE));
 }
 
@@ -123,7 +123,7 @@ TEST(Startup, WindowClassesAndMainWindow) {
         EXPECT_EQ(info.style, static_cast<UINT>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS));
         EXPECT_EQ(info.cbClsExtra, 0);
         EXPECT_EQ(info.cbWndExtra, 0);
-        EXPECT_EQ(info.hbrBackground, Shell().backgroundBrush);
+        EXPECT_EQ(info.hbrBackground, AppResources().backgroundBrush);
         EXPECT_NE(info.hIcon, nullptr);
         EXPECT_EQ(info.lpszMenuName, nullptr);
     }
@@ -150,11 +150,11 @@ TEST(Startup, ReleaseLeavesNoHandles) {
         SendMessageA(session.main(), WM_CLOSE, 0, 0);
         EXPECT_FALSE(IsWindow(session.main()));
     }
-    EXPECT_EQ(Shell().menuBar, nullptr);
-    EXPECT_EQ(Shell().controlFont, nullptr);
-    EXPECT_EQ(Shell().dialogFont, nullptr);
-    EXPECT_EQ(Shell().listFont, nullptr);
-    EXPECT_EQ(Shell().backgroundBrush, nullptr);
+    EXPECT_EQ(AppResources().menuBar, nullptr);
+    EXPECT_EQ(AppResources().controlFont, nullptr);
+    EXPECT_EQ(AppResources().dialogFont, nullptr);
+    EXPECT_EQ(AppResources().listFont, nullptr);
+    EXPECT_EQ(AppResources().backgroundBrush, nullptr);
 }
 
 TEST(Startup, FailedMessageRetrievalStillSavesTheHistory) {
@@ -179,8 +179,8 @@ TEST(Startup, MainWindowThatCannotBeCreatedIsReportedWithExitCodeOne) {
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].caption, "Clipwren");
     EXPECT_EQ(answerer.seen()[0].text, "メインウィンドウを作成できませんでした。");
-    EXPECT_EQ(Shell().controlFont, nullptr);
-    EXPECT_EQ(Shell().menuBar, nullptr);
+    EXPECT_EQ(AppResources().controlFont, nullptr);
+    EXPECT_EQ(AppResources().menuBar, nullptr);
     EXPECT_EQ(PumpPendingMessages(), -1);
     UnregisterClassA("NORMAL0", GetModuleHandleA(nullptr));
     UnregisterClassA("NORMALDLG", GetModuleHandleA(nullptr));

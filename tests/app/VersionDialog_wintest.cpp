@@ -6,8 +6,9 @@
 
 #include <string>
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "app/VersionDialog_win.h"
+#include "app/AppTestSeams_win.h"
 #include "base/ids.h"
 #include "capture/Clipboard_win.h"
 #include "history/HistoryStore.h"
@@ -213,7 +214,7 @@ void CheckControls(DialogDriver& driver, HWND dialog) {
         EXPECT_EQ(style, c.style) << std::hex << style;
         EXPECT_EQ(GetWindowLongPtrA(control, GWL_EXSTYLE) & ~WS_EX_NOPARENTNOTIFY, 0);
         if (c.id != IconLabel) {  // an icon control has no text and keeps no font
-            EXPECT_EQ(SendMessageA(control, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(Shell().dialogFont));
+            EXPECT_EQ(SendMessageA(control, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(AppResources().dialogFont));
         }
         RECT rect = {};
         GetWindowRect(control, &rect);
@@ -237,7 +238,7 @@ void CheckControls(DialogDriver& driver, HWND dialog) {
         RECT label = {};
         GetClientRect(maker, &label);
         HDC dc = GetDC(maker);
-        HGDIOBJ old = SelectObject(dc, Shell().dialogFont);
+        HGDIOBJ old = SelectObject(dc, AppResources().dialogFont);
         SIZE extent = {};
         EXPECT_TRUE(GetTextExtentPoint32A(dc, credit.c_str(), static_cast<int>(credit.size()), &extent));
         RECT laidOut = {0, 0, label.right - 10, label.bottom};

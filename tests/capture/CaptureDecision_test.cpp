@@ -1,5 +1,8 @@
 // The capture tick's decisions on a real store, with the documented fold standing in for lstrcmpiA.
 #include "capture/CaptureDecision.h"
+#include "base/ShiftJis.h"
+#include "base/UiTexts.h"
+#include "history/HistoryTestSeams.h"
 #include "support/CaptureCases.h"
 #include "support/StoreBuilder.h"
 
@@ -9,14 +12,6 @@
 #include <string>
 
 namespace {
-
-std::string Repeat(const char* piece, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) {
-        out += piece;
-    }
-    return out;
-}
 
 class CaptureDecisionTest : public StoreTest {
 protected:
@@ -29,13 +24,11 @@ protected:
     }
     static std::string Url(int i) { return "http://127.0.0.1:1/" + std::to_string(i) + "x"; }
 
-    // One tick's worth of work with a title that never fails, the view told what changed as the
-    // tick tells it. 1 when the entries changed.
-    int Tick(const char* text, const char* title = "T") {
-        const CaptureDecision d = DecideCapture(store, view.displayMode, text, CompareFoldCp932);
-        const RefreshMark mark = ApplyCapture(store, d, text, d.action == CaptureAction::Add ? title : nullptr);
-        MarkRefresh(view, mark);
-        return mark == RefreshMark::Set ? 1 : 0;
+    // One capture, the view told what changed as the tick tells it. 1 when the entries changed.
+    int Tick(const char* text) {
+        const CaptureResult result = CaptureText(store, view.displayMode, text, CompareFoldCp932);
+        MarkRefresh(view, result.mark);
+        return result.mark == RefreshMark::Set ? 1 : 0;
     }
 };
 
@@ -74,126 +67,16 @@ TEST(FormatByteTitle, PlainDecimal) {
     EXPECT_STREQ(title, "");
 }
 
-TEST(CopyCutText, AsciiIsCutAt1021Bytes) {
-    const std::string text(1500, 'x');
-    char buffer[CaptureBufferSize] = {};
-    EXPECT_EQ(CopyCutText(buffer, CaptureCapacity, text.c_str(), text.size() + 1), 1021u);
-    EXPECT_EQ(std::strlen(buffer), 1021u);
-    EXPECT_EQ(CopyCutText(buffer, CaptureCapacity, "short", 6), 5u);
-    EXPECT_STREQ(buffer, "short");
-}
-
-TEST(CopyCutText, SplitDoubleByteCharacterIsLeftOutWhole) {
-    char buffer[CaptureBufferSize] = {};
-    // The 1021st byte opens "あ" (82 A0): keeping it would store half a character.
-    const std::string leadAtCut = std::string(1020, 'a') + "あいう";
-    EXPECT_EQ(CopyCutText(buffer, CaptureCapacity, leadAtCut.c_str(), leadAtCut.size() + 1), 1020u);
-    EXPECT_EQ(std::string(buffer), std::string(1020, 'a'));
-    // A character that ends exactly at the cut stays.
-    const std::string endsAtCut = std::string(1019, 'a') + "あいう";
-    EXPECT_EQ(CopyCutText(buffer, CaptureCapacity, endsAtCut.c_str(), endsAtCut.size() + 1), 1021u);
-    // "ゃ" is 82 E1: its trail byte has a lead byte's value, so the byte at the cut alone cannot
-    // tell where characters begin.
-    const std::string trailLikeLead = "a" + Repeat("ゃ", 511);
-    ASSERT_EQ(static_cast<unsigned char>(trailLikeLead[1020]), 0xE1);
-    EXPECT_EQ(CopyCutText(buffer, CaptureCapacity, trailLikeLead.c_str(), trailLikeLead.size() + 1), 1021u);
-    const std::string even = trailLikeLead.substr(1);
-    EXPECT_EQ(CopyCutText(buffer, CaptureCapacity, even.c_str(), even.size() + 1), 1020u);
-}
-
-TEST(CopyCutText, BlockWithoutTerminatorIsNotOverrun) {
-    const char block[4] = {'a', 'b', 'c', 'd'};
-    char buffer[16];
-    std::memset(buffer, 'z', sizeof buffer);
-    EXPECT_EQ(CopyCutText(buffer, sizeof buffer, block, sizeof block), 4u);
-    EXPECT_STREQ(buffer, "abcd");
-    EXPECT_EQ(CopyCutText(buffer, 1, block, sizeof block), 0u);
-    EXPECT_STREQ(buffer, "");
-}
-
-TEST(CompareFoldCp932, FoldsLatinGreekCyrillicNotKanaOrWidth) {
-    EXPECT_EQ(CompareFoldCp932("HTTP://Example.COM/", "http://example.com/"), 0);
-    EXPECT_EQ(CompareFoldCp932("ＡＢＣＺ", "ａｂｃｚ"), 0);
-    EXPECT_EQ(CompareFoldCp932("ΑΒΓΩ", "αβγω"), 0);
-    EXPECT_EQ(CompareFoldCp932("АБЁОЯ", "абёоя"), 0); // Ё and О sit around the 0x7F gap
-    EXPECT_NE(CompareFoldCp932("A", "Ａ"), 0);
-    EXPECT_NE(CompareFoldCp932("ア", "あ"), 0);
-    EXPECT_NE(CompareFoldCp932("ｱ", "ア"), 0);
-    EXPECT_NE(CompareFoldCp932("abc", "abcd"), 0);
-    EXPECT_NE(CompareFoldCp932("", "a"), 0);
-    EXPECT_EQ(CompareFoldCp932("", ""), 0);
-    // "ア" is 83 41 and "ヂ" 83 61: a trail byte is not an ASCII letter to fold.
-    EXPECT_NE(CompareFoldCp932("ア", "ヂ"), 0);
-}
-
-TEST_F(CaptureDecisionTest, NoTextChangesNothing) {
-    Fill(2);
-    for (int32_t pending : {0, 1}) {
-        view.refreshPending = pending;
-        EXPECT_EQ(DecideCapture(store, view.displayMode, nullptr, CompareFoldCp932).action, CaptureAction::Nothing);
-        EXPECT_EQ(Tick(nullptr), 0);
-        EXPECT_EQ(view.refreshPending, pending);
-        EXPECT_EQ(store.count, 2);
-    }
-}
-
-TEST_F(CaptureDecisionTest, SentenceIsIgnoredUnlessUrlText) {
-    view.refreshPending = 0;
-    EXPECT_EQ(Tick("a plain sentence."), 0);
-    EXPECT_EQ(store.count, 0);
-    EXPECT_EQ(view.refreshPending, 0);
-
-    view.displayMode = DisplayMode::UrlText;
-    EXPECT_EQ(Tick("a plain sentence.", "17 Byte"), 1);
-    EXPECT_EQ(store.count, 1);
-    EXPECT_EQ(store.kind[0], EntryKind::Text);
-    EXPECT_EQ(view.refreshPending, 1);
-}
-
-TEST_F(CaptureDecisionTest, SameUrlTwiceClearsPendingAndAddsNothing) {
-    EXPECT_EQ(Tick("http://127.0.0.1:1/x"), 1);
-    EXPECT_EQ(view.refreshPending, 1);
-    EXPECT_EQ(DecideCapture(store, view.displayMode, "http://127.0.0.1:1/x", CompareFoldCp932).action,
-              CaptureAction::KeepNewest);
-    EXPECT_EQ(Tick("http://127.0.0.1:1/x"), 0);
-    EXPECT_EQ(store.count, 1);
-    EXPECT_EQ(view.refreshPending, 0);
-}
-
-TEST_F(CaptureDecisionTest, MatchAtFourStaysMatchAtFiveIsPromoted) {
+TEST_F(CaptureDecisionTest, DuplicateIndexOnlyPastTheFiveNewest) {
     Fill(8);
-    view.refreshPending = 1;
-    int index = 7;
-    EXPECT_EQ(FindDuplicate(store, Url(4).c_str(), CompareFoldCp932, index), 1);
-    EXPECT_EQ(index, -1);
-    EXPECT_EQ(Tick(Url(4).c_str()), 0);
-    EXPECT_EQ(view.refreshPending, 0);
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(store.content[i], Url(i));
-    }
-
-    store.kind[5] = EntryKind::Text;
-    StoreFreeString(store, store.title[5]);
-    store.title[5] = StoreCopyString(store, "kept", 4);
-    EXPECT_EQ(FindDuplicate(store, Url(5).c_str(), CompareFoldCp932, index), 1);
-    EXPECT_EQ(index, 5);
-    EXPECT_EQ(Tick(Url(5).c_str()), 1);
-    EXPECT_EQ(view.refreshPending, 1);
-    EXPECT_EQ(store.count, 8);
-    EXPECT_EQ(store.content[0], Url(5));
-    EXPECT_EQ(store.kind[0], EntryKind::Text);
-    EXPECT_STREQ(store.title[0], "kept");
-    for (int i = 1; i <= 5; ++i) {
-        EXPECT_EQ(store.content[i], Url(i - 1));
-    }
-    EXPECT_EQ(store.content[6], Url(6));
-}
-
-TEST_F(CaptureDecisionTest, NoMatchGivesMinusOne) {
-    Fill(3);
     int index = 2;
     EXPECT_EQ(FindDuplicate(store, "http://127.0.0.1:1/none", CompareFoldCp932, index), 0);
     EXPECT_EQ(index, -1);
+    index = 7;
+    EXPECT_EQ(FindDuplicate(store, Url(4).c_str(), CompareFoldCp932, index), 1);
+    EXPECT_EQ(index, -1);
+    EXPECT_EQ(FindDuplicate(store, Url(5).c_str(), CompareFoldCp932, index), 1);
+    EXPECT_EQ(index, 5);
 }
 
 TEST_F(CaptureDecisionTest, LetterCaseDuplicatesAcrossKinds) {
@@ -214,25 +97,30 @@ TEST_F(CaptureDecisionTest, LetterCaseDuplicatesAcrossKinds) {
     EXPECT_EQ(view.refreshPending, 0);
 }
 
-TEST_F(CaptureDecisionTest, CaptureAtFullCapacityPushesOutTheOldest) {
+// The first capture is a row of the shared cases; what follows it is not.
+TEST_F(CaptureDecisionTest, ThePushedOutAddressIsNewAgain) {
     Fill(MaxLiveEntries);
     const std::string oldest = store.content[126];
     const std::string secondOldest = store.content[125];
     EXPECT_EQ(Tick("http://127.0.0.1:1/new"), 1);
-    EXPECT_EQ(store.count, 127);
-    EXPECT_STREQ(store.content[0], "http://127.0.0.1:1/new");
     EXPECT_EQ(store.content[126], secondOldest);
     int index = 0;
     EXPECT_EQ(FindDuplicate(store, oldest.c_str(), CompareFoldCp932, index), 0);
+    EXPECT_EQ(Tick(oldest.c_str()), 1);
+    EXPECT_EQ(store.count, MaxLiveEntries);
+    EXPECT_EQ(store.content[0], oldest);
+    EXPECT_STREQ(store.title[0], PageTitleFallback);
 }
 
-TEST_F(CaptureDecisionTest, MissingTitleAddsNothing) {
+TEST_F(CaptureDecisionTest, FailedAllocationAddsNothing) {
     view.refreshPending = 0;
-    const CaptureDecision d = DecideCapture(store, view.displayMode, "http://127.0.0.1:1/x", CompareFoldCp932);
-    ASSERT_EQ(d.action, CaptureAction::Add);
-    const RefreshMark mark = ApplyCapture(store, d, "http://127.0.0.1:1/x", nullptr);
-    EXPECT_EQ(mark, RefreshMark::Leave);
-    MarkRefresh(view, mark);
+    // The content is copied, the title refused.
+    FailStoreAllocations(1, 1);
+    const CaptureResult result = CaptureText(store, view.displayMode, "http://127.0.0.1:1/x", CompareFoldCp932);
+    FailStoreAllocations(0, 0);
+    EXPECT_EQ(result.mark, RefreshMark::Leave);
+    EXPECT_EQ(result.titleSerial, 0u);
+    MarkRefresh(view, result.mark);
     EXPECT_EQ(store.count, 0);
     EXPECT_EQ(view.refreshPending, 0);
 }
@@ -241,9 +129,22 @@ TEST_F(CaptureDecisionTest, MissingTitleAddsNothing) {
 
 namespace {
 
-// The shared capture cases, decided and applied as the tick does, lstrcmpiA's fold standing in.
+// The shared capture cases, cut and captured as the tick does, lstrcmpiA's fold standing in. Only
+// a new address asks for its page title.
 TEST_F(CaptureDecisionTest, SharedCaptureCases) {
-    RunCaptureCases(store, view, [this](const char* text) { Tick(text); });
+    RunCaptureCases(store, view, [this](const CaptureCase& c) {
+        char buffer[CaptureBufferSize];
+        const char* text = nullptr;
+        if (c.clipboard) {
+            CopyCutText(buffer, CaptureCapacity, c.clipboard, std::strlen(c.clipboard) + 1);
+            text = buffer;
+        }
+        EXPECT_EQ(DecideCapture(store, view.displayMode, text, CompareFoldCp932).action, c.action);
+        const CaptureResult result = CaptureText(store, view.displayMode, text, CompareFoldCp932);
+        MarkRefresh(view, result.mark);
+        const bool asksTitle = c.action == CaptureAction::Add && c.newestKind == EntryKind::Url;
+        EXPECT_EQ(result.titleSerial, asksTitle ? store.serial[0] : 0u);
+    });
 }
 
 } // namespace

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
+#include "base/ShiftJis.h"
 #include "capture/CaptureDecision.h"
 #include "support/ClipboardAccess_win.h"
 
@@ -202,7 +203,7 @@ TEST(ClipboardText, AReadNeverTakesTheClipboardFromAProgramWritingIt) {
     ASSERT_TRUE(PutClipboard("http://example.com/before"));
     HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
-    Shell().mainWindow = window;
+    AppResources().mainWindow = window;
     Writer writer = {CreateEventA(nullptr, TRUE, FALSE, nullptr), CreateEventA(nullptr, TRUE, FALSE, nullptr), FALSE,
                      FALSE};
     HANDLE thread = CreateThread(nullptr, 0, Writer::Run, &writer, 0, nullptr);
@@ -219,7 +220,7 @@ TEST(ClipboardText, AReadNeverTakesTheClipboardFromAProgramWritingIt) {
     EXPECT_TRUE(writer.placed);
     EXPECT_EQ(ReadClipboardText(buffer, CaptureCapacity), 1);
     EXPECT_STREQ(buffer, "http://example.com/written");
-    Shell().mainWindow = nullptr;
+    AppResources().mainWindow = nullptr;
     DestroyWindow(window);
 }
 

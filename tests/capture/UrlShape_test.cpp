@@ -69,21 +69,3 @@ TEST(IsUrl, LastByteIsJudgedAloneInShiftJis) {
     EXPECT_EQ(IsUrl("http://example.jp/\x83"), 0);
 }
 
-TEST(IsAlphaByteCp932, AsciiLettersAndHalfWidthKatakanaOnly) {
-    int count = 0;
-    for (int b = 0; b < 256; ++b) {
-        const int alpha = IsAlphaByteCp932(static_cast<unsigned char>(b));
-        ASSERT_TRUE(alpha == 0 || alpha == 1) << b;
-        count += alpha;
-    }
-    EXPECT_EQ(count, 52 + (0xDF - 0xA6 + 1));
-    EXPECT_EQ(IsAlphaByteCp932('@'), 0);
-    EXPECT_EQ(IsAlphaByteCp932('['), 0);
-    EXPECT_EQ(IsAlphaByteCp932('`'), 0);
-    EXPECT_EQ(IsAlphaByteCp932('{'), 0);
-    EXPECT_EQ(IsAlphaByteCp932(0xA5), 0);
-    EXPECT_EQ(IsAlphaByteCp932(0xA6), 1);
-    EXPECT_EQ(IsAlphaByteCp932(0xDF), 1);
-    EXPECT_EQ(IsAlphaByteCp932(0xE0), 0);
-    EXPECT_EQ(IsAlphaByteCp932(0x81), 0);
-}

@@ -8,7 +8,7 @@
 #include "app/MainWindow_win.h"
 #include "app/Startup_win.h"
 #include "app/UiResources_win.h"
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "ui/ViewState.h"
 
 namespace {
@@ -21,11 +21,9 @@ LRESULT CALLBACK ControlsWindowProc(HWND window, UINT message, WPARAM wParam, LP
         PrepareMainView();
         return 0;
     case WM_SIZE:
-        LayoutControls();
-        return 0;
     case WM_ACTIVATE:
-        OnActivate(LOWORD(wParam), HIWORD(wParam));
-        return 0;
+        // The program's own layout and refresh; its saver is never started here.
+        return MainWindowProc(window, message, wParam, lParam);
     case WM_DESTROY:
         ReleaseViewState(TheView());
         PostQuitMessage(0);
@@ -46,7 +44,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = Shell().backgroundBrush;
+    windowClass.hbrBackground = AppResources().backgroundBrush;
     windowClass.lpszClassName = "ClipwrenControlsWindow";
     RegisterClassExA(&windowClass);
     CreateWindowExA(0, "ClipwrenControlsWindow", "Controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,

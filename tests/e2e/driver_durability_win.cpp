@@ -205,7 +205,7 @@ int RunWriteFullHistory(const std::vector<std::string>& args) {
         InsertAtTop(store, content.c_str(), EntryKind::Text, title.c_str());
     }
     HistoryText text;
-    if (!ComposeStoreText(store, text)) {
+    if (!EncodeStore(store, text)) {
         return 1;
     }
     ReleaseStoreStrings(store);

@@ -1,6 +1,7 @@
 // Fuzz target for what the tick does with clipboard bytes: the bounded, double-byte-safe cut, the
 // URL shape test, the case fold and the bound on a UTF-16 text to convert must stay inside the
 // block and keep their invariants.
+#include "base/ShiftJis.h"
 #include "capture/CaptureDecision.h"
 #include "capture/ClipboardText.h"
 #include "capture/UrlShape.h"

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
     // Saving what was loaded writes a file that loads into the same entries, completely.
     HistoryText saved;
-    Check(ComposeStoreText(store, saved) == 1);
+    Check(EncodeStore(store, saved) == 1);
     std::vector<char> exact(saved.data, saved.data + saved.size);
     HistoryRecord again[HistoryCapacity];
     const HistoryReadResult reread = ReadHistoryRecords(exact.data(), exact.size(), again, HistoryCapacity);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "history/HistoryCodec.h"
-#include "history/HistoryStoreFaults.h"
+#include "history/HistoryTestSeams.h"
 #include "support/StoreBuilder.h"
 
 #include <cstring>
@@ -46,7 +46,7 @@ protected:
 
     std::string Save() const {
         HistoryText text;
-        EXPECT_EQ(ComposeStoreText(store, text), 1);
+        EXPECT_EQ(EncodeStore(store, text), 1);
         return std::string(text.data, text.size);
     }
 
@@ -73,7 +73,7 @@ TEST_F(Loaded, EmptyStoreSavesZeroBytes) {
     EXPECT_EQ(Load("").complete, 1);
     EXPECT_EQ(store.count, 0);
     HistoryText text;
-    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(EncodeStore(store, text), 1);
     EXPECT_EQ(text.size, 0u);
     EXPECT_NE(text.data, nullptr);
 }
@@ -198,7 +198,7 @@ TEST_F(Loaded, LinesAndEmptyFieldsReadBackUnchanged) {
         records.push_back(HistoryRecord{e.title.data(), e.title.size(), e.content.data(), e.content.size(), e.kind});
     }
     std::string text(HistoryTextLength(records.data(), static_cast<int>(records.size())), '\0');
-    ComposeHistoryFileText(records.data(), static_cast<int>(records.size()), &text[0]);
+    FormatHistoryRecords(records.data(), static_cast<int>(records.size()), &text[0]);
     ASSERT_EQ(Load(text).complete, 1);
     std::vector<Entry> back = Entries();
     ASSERT_EQ(back.size(), entries.size());

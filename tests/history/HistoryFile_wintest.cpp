@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "history/HistoryCodec.h"
-#include "history/HistoryFileFaults_win.h"
+#include "history/HistoryTestSeams.h"
 #include "history/HistoryFile_win.h"
+#include "history/UnsavedHistory_win.h"
+#include "support/HistoryFileWrite_win.h"
 #include "support/ScratchFolder_win.h"
 #include "support/StoreBuilder.h"
 
@@ -76,7 +78,7 @@ protected:
 
     std::string Composed() {
         HistoryText text;
-        EXPECT_EQ(ComposeStoreText(store, text), 1);
+        EXPECT_EQ(EncodeStore(store, text), 1);
         return std::string(text.data, text.size);
     }
 
@@ -165,7 +167,7 @@ TEST_F(HistoryFile, SavingOverALockedFileKeepsIt) {
     HeldFile holder(PathOf("CWHistry.txt"), FILE_SHARE_READ);
     ASSERT_TRUE(holder.holding());
     HistoryText text;
-    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(EncodeStore(store, text), 1);
     EXPECT_EQ(WriteHistoryText(text), HistoryWrite::Failed);
     EXPECT_EQ(ReadFileBytes("CWHistry.txt"), WorkedExample);
     EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
@@ -410,11 +412,11 @@ TEST_F(HistoryFile, TheUnsavedFileTakesAFreeNameOrGoesToTheLocalApplicationData)
     StartRunOverWorkedExample();
     WriteFileBytes("CWHistry.unsaved.txt", "another run's");
     HistoryText text;
-    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(EncodeStore(store, text), 1);
     ASSERT_EQ(KeepUnsavedHistory(text), 1);
     EXPECT_EQ(UnsavedHistoryPath(), PathOf("CWHistry.unsaved-2.txt"));
     Insert("a later change");
-    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(EncodeStore(store, text), 1);
     ASSERT_EQ(KeepUnsavedHistory(text), 1);
     EXPECT_EQ(UnsavedHistoryPath(), PathOf("CWHistry.unsaved-2.txt"));
     EXPECT_EQ(ReadFileBytes("CWHistry.unsaved-2.txt"), std::string(text.data, text.size));
@@ -426,7 +428,7 @@ TEST_F(HistoryFile, TheUnsavedFileTakesAFreeNameOrGoesToTheLocalApplicationData)
     }
     LoadHistory(store); // a new run, with every name beside the history taken
     Insert("the new run's entry");
-    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(EncodeStore(store, text), 1);
     ASSERT_EQ(KeepUnsavedHistory(text), 1);
     const std::string kept = UnsavedHistoryPath();
     const std::string appFolder = LocalAppDataFolder() + "\\Clipwren\\";
@@ -442,7 +444,7 @@ TEST_F(HistoryFile, AnUnwritableFolderKeepsTheHistoryInTheLocalApplicationData) 
     StartRunOverWorkedExample();
     FailHistoryFileStep(HistoryFileStep::ReadOnlyFolder);
     HistoryText text;
-    ASSERT_EQ(ComposeStoreText(store, text), 1);
+    ASSERT_EQ(EncodeStore(store, text), 1);
     EXPECT_EQ(WriteHistoryText(text), HistoryWrite::Failed);
     ASSERT_EQ(KeepUnsavedHistory(text), 1);
     FailHistoryFileStep(HistoryFileStep::None);

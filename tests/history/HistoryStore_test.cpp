@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "history/HistoryStore.h"
-#include "history/HistoryStoreFaults.h"
+#include "history/HistoryTestSeams.h"
 
 #include <algorithm>
 #include <cstring>

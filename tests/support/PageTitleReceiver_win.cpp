@@ -1,6 +1,7 @@
 // A hidden window that receives page download results for the tests.
 #include "support/PageTitleReceiver_win.h"
 
+#include "base/UiTexts.h"
 #include "base/ids.h"
 #include "web/PageDownload_win.h"
 #include "web/PageTitle_win.h"

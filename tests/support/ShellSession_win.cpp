@@ -1,7 +1,7 @@
 // In-process shell sessions for the Windows tests.
 #include "support/ShellSession_win.h"
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "app/Startup_win.h"
 #include "app/UiResources_win.h"
 
@@ -46,7 +46,7 @@ ShellSession::~ShellSession() {
         DestroyWindow(main_);
     }
     PumpPendingMessages();
-    Shell().mainWindow = nullptr;
+    AppResources().mainWindow = nullptr;
     UnregisterClassA("NORMAL0", GetModuleHandleA(nullptr));
     UnregisterClassA("NORMALDLG", GetModuleHandleA(nullptr));
 }

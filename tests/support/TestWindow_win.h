@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "support/StoreBuilder.h"
 
@@ -33,13 +33,13 @@ protected:
         StoreTest::SetUp();
         window = CreateTestWindow(className_, procedure_);
         ASSERT_NE(window, nullptr);
-        Shell().mainWindow = window;
+        AppResources().mainWindow = window;
     }
     void TearDown() override {
         KillTimer(window, CaptureTimer);
         KillTimer(window, ClipboardSettleTimer);
         DestroyWindow(window);
-        Shell().mainWindow = nullptr;
+        AppResources().mainWindow = nullptr;
         StoreTest::TearDown();
     }
 

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/Shell_win.h"
+#include "base/AppResources_win.h"
 #include "base/ids.h"
 #include "app/MainWindow_win.h"
 #include "support/StoreBuilder.h"
@@ -41,7 +41,7 @@ inline HWND CreateUiTestWindow() {
         return nullptr;
     }
     CreateMainControls(main);
-    Shell().mainWindow = main;
+    AppResources().mainWindow = main;
     // The program's first layout then sizes the list and its columns from the window. This window
     // has no layout: the list keeps the width a run starts with, and the controls a fixed place.
     const int32_t startWidth = TheView().listWidth;
@@ -70,7 +70,7 @@ protected:
     }
     void TearDown() override {
         DestroyWindow(MainWindow());
-        Shell().mainWindow = nullptr;
+        AppResources().mainWindow = nullptr;
         StoreTest::TearDown();
     }
 

@@ -16,7 +16,7 @@ protected:
     ViewState& view() { return StoreTest::view; }
     std::string Compose(int32_t mode) {
         view().displayMode = mode;
-        return ComposeHistoryText(store(), view());
+        return RebuildViewText(store(), view());
     }
 };
 
@@ -50,7 +50,7 @@ TEST_F(ComposedTextTest, EmptyHistoryKeepsTheTextComposedLast) {
     ASSERT_EQ(Compose(1), "http://a.example/\r\n");
     RemoveAt(store(), 0);
     const char* before = view().displayText;
-    EXPECT_EQ(ComposeHistoryText(store(), view()), before);
+    EXPECT_EQ(RebuildViewText(store(), view()), before);
     EXPECT_STREQ(before, "http://a.example/\r\n");
 }
 
@@ -75,9 +75,9 @@ TEST_F(ComposedTextTest, SizedExactlyAndOwnedByTheView) {
     // Japanese titles are Shift_JIS bytes; the buffer holds exactly length + 1 bytes.
     FillStore(store(), {Url("http://jp.example/", "日本語のタイトル"), Text(std::string(1000, 'x'))});
     view().displayMode = 4;
-    size_t length = ComposeTextInto(store(), 4, nullptr);
+    size_t length = WriteViewBlocks(store(), 4, nullptr);
     int owned = view().ownedStrings;
-    const char* text = ComposeHistoryText(store(), view());
+    const char* text = RebuildViewText(store(), view());
     const std::string expected = "[Web Page] - 日本語のタイトル\r\nhttp://jp.example/\r\n" + Hyphens30 +
                                  "\r\n\r\n[Text] - 1000 Byte\r\n" + std::string(1000, 'x') + "\r\n" +
                                  Hyphens30 + "\r\n\r\n";

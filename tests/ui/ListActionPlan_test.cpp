@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "base/UiTexts.h"
 #include "ui/ActionTexts.h"
 #include "ui/EntryRows.h"
 #include "ui/ListActionPlan.h"

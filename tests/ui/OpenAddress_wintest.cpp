@@ -188,7 +188,7 @@ TEST_F(OpenAddressTest, HandlerGetsTheAddressAsOneEncodedArgument) {
     PendRebuildAndTick(0);
     OpenRow(2);
     ASSERT_EQ(boxes.seen().size(), 1u);
-    EXPECT_EQ(boxes.seen()[0].caption, "削除の確認");
+    EXPECT_EQ(boxes.seen()[0].caption, "Clipwren");
     EXPECT_EQ(boxes.seen()[0].text, "このアドレスは開けません。");
     EXPECT_EQ(view.refreshPending, 0);
     EXPECT_FALSE(ListRebuilt(0));

@@ -1,7 +1,7 @@
 // The view state a run starts with, its composed-text ownership, and the one rule for rebuilds.
 #include <gtest/gtest.h>
 
-#include "base/TextAllocFaults.h"
+#include "base/BaseTestSeams.h"
 #include "ui/ViewState.h"
 
 namespace {

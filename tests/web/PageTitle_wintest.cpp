@@ -4,7 +4,7 @@
 #include "support/LoopbackHttpServer_win.h"
 #include "support/PageTitleReceiver_win.h"
 #include "web/PageDownload_win.h"
-#include "web/PageFetchDeadline_win.h"
+#include "web/WebTestSeams.h"
 #include "web/PageTitle_win.h"
 
 #include "Nkf32Exports_win.h"

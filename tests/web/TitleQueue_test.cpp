@@ -12,22 +12,24 @@ namespace {
 // The serials still in the history.
 struct LiveSet {
     std::set<uint32_t> serials;
-    static int IsLive(void* context, uint32_t serial) {
-        return static_cast<LiveSet*>(context)->serials.count(serial) ? 1 : 0;
-    }
+    static int IsLive(uint32_t serial) { return current->serials.count(serial) ? 1 : 0; }
+    static inline LiveSet* current = nullptr;
 };
 
 class TitleQueueTest : public testing::Test {
 protected:
-    void SetUp() override { InitTitleQueue(queue); }
+    void SetUp() override {
+        InitTitleQueue(queue);
+        LiveSet::current = &live;
+    }
 
     void Add(uint32_t serial) {
         live.serials.insert(serial);
-        EnqueueTitle(queue, serial, LiveSet::IsLive, &live);
+        EnqueueTitle(queue, serial, LiveSet::IsLive);
     }
     std::vector<uint32_t> TakeAll() {
         std::vector<uint32_t> taken;
-        for (uint32_t s; (s = TakeNextTitle(queue, LiveSet::IsLive, &live)) != 0;) {
+        for (uint32_t s; (s = TakeNextTitle(queue, LiveSet::IsLive)) != 0;) {
             taken.push_back(s);
         }
         return taken;
@@ -52,12 +54,12 @@ TEST_F(TitleQueueTest, EntriesThatHaveGoneAreNeverStarted) {
     live.serials.erase(1); // the oldest waiting one, deleted
     live.serials.erase(4); // one in the middle, pushed out
     live.serials.erase(6); // the newest
-    EXPECT_EQ(TakeNextTitle(queue, LiveSet::IsLive, &live), 2u);
+    EXPECT_EQ(TakeNextTitle(queue, LiveSet::IsLive), 2u);
     EXPECT_EQ(TakeAll(), (std::vector<uint32_t>{3, 5}));
     live.serials.clear();
     Add(8);
     live.serials.clear();
-    EXPECT_EQ(TakeNextTitle(queue, LiveSet::IsLive, &live), 0u);
+    EXPECT_EQ(TakeNextTitle(queue, LiveSet::IsLive), 0u);
 }
 
 TEST_F(TitleQueueTest, AFullLineMakesRoomFromEntriesThatHaveGone) {

@@ -1,13 +1,12 @@
-// The shell's process-wide handles in one record: the main window and the resources that live
-// for the whole run. Created at start-up and released after the main window is gone; everything
+// The program's process-wide handles in one record, AppResources(): the main window and the
+// resources that live for the whole run. Created at start-up and released after the main window is gone; everything
 // else reads them, and reaches the main window through MainWindow().
 #pragma once
 
 #include <windows.h>
 
-struct ShellResources {
+struct AppResourceRecord {
     HINSTANCE instance;
-    HANDLE generalHeap;     // the process heap, for work buffers
     HWND mainWindow;
     HFONT controlFont;      // 12-pixel font of the main window's controls
     HFONT dialogFont;       // 16-pixel font of the version window's controls
@@ -19,6 +18,6 @@ struct ShellResources {
     HMENU fileMenu;
 };
 
-ShellResources& Shell();
+AppResourceRecord& AppResources();
 
-inline HWND MainWindow() { return Shell().mainWindow; }
+inline HWND MainWindow() { return AppResources().mainWindow; }

@@ -1,7 +1,12 @@
-// Failure injection for the history file's steps, so tests can see what each failure leaves
-// behind. Not used by the program.
+// Test seams of history, for tests only: the program never calls them. Portable; the file steps
+// fail only in the Windows build, which has them.
 #pragma once
 
+// Failure injection for the store's string allocations: the next `succeed` allocations work as
+// usual and the `fail` after them return null; FailStoreAllocations(0, 0) turns injection off.
+void FailStoreAllocations(int succeed, int fail);
+
+// The steps of the history's files that a test can make fail.
 enum class HistoryFileStep {
     None,
     Read,

@@ -1,4 +1,5 @@
-// What lstrcmpiA treats as equal in code page 932, and that the portable fold agrees with it.
+// The portable Shift_JIS rules against the system's own in code page 932: what lstrcmpiA treats
+// as equal, lead bytes, and what IsCharAlphaA calls a letter.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -6,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "capture/CaptureDecision.h"
+#include "base/ShiftJis.h"
 
 namespace {
 
@@ -72,6 +73,13 @@ TEST(IsLeadByteCp932, MatchesIsDBCSLeadByteEx) {
         EXPECT_EQ(IsLeadByteCp932(static_cast<unsigned char>(b)),
                   IsDBCSLeadByteEx(932, static_cast<BYTE>(b)) ? 1 : 0)
             << "byte " << b;
+    }
+}
+
+TEST(IsAlphaByteCp932, MatchesIsCharAlphaAForEveryByte) {
+    for (int b = 0; b < 256; ++b) {
+        const int platform = IsCharAlphaA(static_cast<CHAR>(b)) ? 1 : 0;
+        EXPECT_EQ(IsAlphaByteCp932(static_cast<unsigned char>(b)), platform) << "byte " << b;
     }
 }
 

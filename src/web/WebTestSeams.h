@@ -1,5 +1,4 @@
-// Lets tests shorten the bound of page downloads (the program itself always uses
-// PageFetchDeadlineMs).
+// Test seams of web, for tests only: the program always uses PageFetchDeadlineMs.
 #pragma once
 
 // Bound of the downloads started from now on, in milliseconds; 0 restores PageFetchDeadlineMs.

@@ -1,7 +1,0 @@
-// Storage of the shell's process-wide handles.
-#include "base/Shell_win.h"
-
-ShellResources& Shell() {
-    static ShellResources shell;
-    return shell;
-}

@@ -1,0 +1,130 @@
+// The history's files written through a temporary file, and what they share.
+#include "history/SafeReplace_win.h"
+
+#include <cstring>
+
+#include "base/Guards_win.h"
+
+namespace {
+
+// How long a replacement that another program holds up is tried again.
+constexpr DWORD ReplacePatienceMs = 1000;
+
+HistoryFileStep failingStep = HistoryFileStep::None;
+
+bool WriteAll(HANDLE file, const char* data, size_t size) {
+    if (StepFails(HistoryFileStep::Write)) {
+        // As a full disk would: part of the text reaches the file, then the write fails.
+        DWORD written = 0;
+        WriteFile(file, data, static_cast<DWORD>(size / 2), &written, nullptr);
+        return false;
+    }
+    while (size > 0) {
+        const DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(file, data, chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Moves the temporary file over the target. A target that another program holds open fails
+// with a sharing violation or, more often, ERROR_ACCESS_DENIED; both are tried again for about a
+// second, since such a hold is usually brief (a virus scanner, a backup or sync client).
+bool MovePatiently(const char* tempPath, const char* path) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (StepFails(HistoryFileStep::Move)) {
+            return false;
+        }
+        if (MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) ||
+            GetTickCount() - start >= ReplacePatienceMs) {
+            return false;
+        }
+        Sleep(RetryPauseMs);
+    }
+}
+
+} // namespace
+
+void FailHistoryFileStep(HistoryFileStep step) {
+    failingStep = step;
+}
+
+bool StepFails(HistoryFileStep step) {
+    return failingStep == step;
+}
+
+bool FolderRefuses() {
+    if (StepFails(HistoryFileStep::ReadOnlyFolder)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return true;
+    }
+    return false;
+}
+
+bool JoinPath(char (&path)[PathBufferSize], const char* folder, const char* name) {
+    if (std::strlen(folder) + 1 + std::strlen(name) >= PathBufferSize) {
+        return false;
+    }
+    wsprintfA(path, "%s\\%s", folder, name);
+    return true;
+}
+
+bool CurrentFolder(char (&folder)[PathBufferSize]) {
+    const DWORD length = GetCurrentDirectoryA(PathBufferSize, folder);
+    return length != 0 && length < PathBufferSize;
+}
+
+bool PathInCurrentFolder(char (&path)[PathBufferSize], const char* name) {
+    char folder[PathBufferSize];
+    return CurrentFolder(folder) && JoinPath(path, folder, name);
+}
+
+void NumberedName(char (&name)[64], int n, const char* first, const char* pattern) {
+    if (n == 1) {
+        lstrcpyA(name, first);
+    } else {
+        wsprintfA(name, pattern, n);
+    }
+}
+
+bool IsMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool WriteThenReplace(const char* path, const char* tempPath, const HistoryText& text, DWORD attributes,
+                      bool inHistoryFolder) {
+    // A temporary file left by an interrupted save is ours to overwrite, but CREATE_ALWAYS
+    // refuses one that is read-only or marked system.
+    SetFileAttributesA(tempPath, FILE_ATTRIBUTE_NORMAL);
+    {
+        const bool refused = StepFails(HistoryFileStep::CreateTemp) || (inHistoryFolder && FolderRefuses());
+        KernelHandle temp(refused ? INVALID_HANDLE_VALUE
+                                  : CreateFileA(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes,
+                                                nullptr));
+        if (!temp.valid()) {
+            return false;
+        }
+        const bool written = WriteAll(temp.get(), text.data, text.size) && !StepFails(HistoryFileStep::Flush) &&
+                             FlushFileBuffers(temp.get());
+        temp.Close();
+        if (!written) {
+            DeleteFileA(tempPath);
+            return false;
+        }
+    }
+    // Replaces the old file, whatever its attributes, or creates it.
+    if (!MovePatiently(tempPath, path)) {
+        DeleteFileA(tempPath);
+        return false;
+    }
+    return true;
+}

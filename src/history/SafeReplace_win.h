@@ -1,0 +1,37 @@
+// What the history's files share: their paths, numbered names, the failure injection of their
+// steps, and the write-then-replace that each of them is written by.
+#pragma once
+
+#include <windows.h>
+
+#include "history/HistoryCodec.h"
+#include "history/HistoryTestSeams.h"
+
+constexpr DWORD PathBufferSize = 1024;
+// The pause between two tries of a file another program holds.
+constexpr DWORD RetryPauseMs = 50;
+
+// "<folder>\<name>"; false when it does not fit the 1024-byte buffer.
+bool JoinPath(char (&path)[PathBufferSize], const char* folder, const char* name);
+
+// The current directory, and "<current directory>\<name>"; false when it does not fit.
+bool CurrentFolder(char (&folder)[PathBufferSize]);
+bool PathInCurrentFolder(char (&path)[PathBufferSize], const char* name);
+
+// The name of a numbered series: "<first>" for 1, else the pattern with n.
+void NumberedName(char (&name)[64], int n, const char* first, const char* pattern);
+
+// Whether a failed call's error says that the file or its folder is not there.
+bool IsMissing(DWORD error);
+
+// True when the injected failure is this step.
+bool StepFails(HistoryFileStep step);
+
+// True (with ERROR_ACCESS_DENIED) when a file is not to be created in the history's folder.
+bool FolderRefuses();
+
+// Writes the text to the temporary file and moves it over path only when all of it is on disk.
+// On any failure path is as it was and the temporary file is gone. The result has the temporary
+// file's attributes; inHistoryFolder makes the folder's injected refusal apply.
+bool WriteThenReplace(const char* path, const char* tempPath, const HistoryText& text, DWORD attributes,
+                      bool inHistoryFolder);
