@@ -79,7 +79,8 @@ TEST(Startup, FontsAndBrushAreAsTabled) {
         LONG height;
         BYTE pitchAndFamily;
     };
-    const Expected fonts[] = {{AppResources().controlFont, -12, 0x20}, {AppResources().dialogFont, -16, 0x32}};
+    const Expected fonts[] = {{AppResources().controlFont, -12, FF_SWISS | DEFAULT_PITCH},
+                              {AppResources().dialogFont, -16, FF_MODERN | VARIABLE_PITCH}};
     for (const Expected& e : fonts) {
         LOGFONTA font = {};
         ASSERT_EQ(GetObjectA(e.font, sizeof font, &font), static_cast<int>(sizeof font));
