@@ -74,6 +74,7 @@ bool ListCell(const Target& target, HANDLE process, int row, int column, std::st
     }
     DWORD_PTR length = 0;
     if (!SendBounded(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.at), SendTimeoutMs, &length)) {
+        block.Leave();
         return false;
     }
     std::string buffer(TextRoom, '\0');
@@ -107,9 +108,15 @@ bool ColumnTitle(const Target& target, HANDLE process, int column, std::string& 
     info.pszText = remoteText;
     info.cchTextMax = TextRoom;
     DWORD_PTR ok = 0;
-    if (!WriteProcessMemory(process, block.at, &info, sizeof info, nullptr) ||
-        !SendBounded(Control(target, EntryListId), LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(block.at),
-                     SendTimeoutMs, &ok) || !ok) {
+    if (!WriteProcessMemory(process, block.at, &info, sizeof info, nullptr)) {
+        return false;
+    }
+    if (!SendBounded(Control(target, EntryListId), LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(block.at),
+                     SendTimeoutMs, &ok)) {
+        block.Leave();
+        return false;
+    }
+    if (!ok) {
         return false;
     }
     std::string buffer(TextRoom, '\0');
@@ -181,9 +188,15 @@ int SetCheck(const Target& target, int row, bool checked) {
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
     DWORD_PTR ok = 0;
-    if (!block.at || !WriteProcessMemory(process.handle, block.at, &item, sizeof item, nullptr) ||
-        !SendBounded(Control(target, EntryListId), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(block.at),
-                     SendTimeoutMs, &ok) || !ok) {
+    if (!block.at || !WriteProcessMemory(process.handle, block.at, &item, sizeof item, nullptr)) {
+        return Fail("cannot set the check mark of row " + std::to_string(row));
+    }
+    if (!SendBounded(Control(target, EntryListId), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(block.at),
+                     SendTimeoutMs, &ok)) {
+        block.Leave();
+        return Fail("the list does not answer the check mark of row " + std::to_string(row));
+    }
+    if (!ok) {
         return Fail("cannot set the check mark of row " + std::to_string(row));
     }
     return 0;
@@ -214,8 +227,10 @@ int DoubleClickRow(const Target& target, int row) {
     if (!PostListNotification(target, process.handle, block, row, NM_DBLCLK)) {
         return Fail("cannot send the double-click");
     }
-    // The handler has run once a message sent after it comes back.
-    if (!SendBounded(target.main, WM_NULL, 0, 0, SendTimeoutMs)) {
+    // The handler has run once a message sent after it comes back. A busy clipboard can hold the
+    // copy-back for several seconds under load, hence the longer bound.
+    if (!SendBounded(target.main, WM_NULL, 0, 0, 4 * SendTimeoutMs)) {
+        block.Leave();
         return Fail("the program does not answer after the double-click");
     }
     return 0;
@@ -231,6 +246,7 @@ int ContextMenu(const Target& target, int row, int pick, DWORD timeoutMs) {
     }
     HWND menu = WaitThreadWindow(target, "#32768", nullptr, timeoutMs);
     if (!menu) {
+        block.Leave();
         Print("no menu\n");
         return 0;
     }

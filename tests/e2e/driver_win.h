@@ -29,6 +29,9 @@ struct RemoteBlock {
             VirtualFreeEx(process, at, 0, MEM_RELEASE);
         }
     }
+    // Leaves the block in the program for good: a message that points to it may still be handled
+    // after the driver has stopped waiting, and must then read what was written, not freed memory.
+    void Leave() { at = nullptr; }
     RemoteBlock(const RemoteBlock&) = delete;
     RemoteBlock& operator=(const RemoteBlock&) = delete;
 };
