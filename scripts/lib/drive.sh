@@ -61,7 +61,10 @@ start() {
     [ -n "$xclip_pid" ] && kill "$xclip_pid" 2>/dev/null
     xclip_pid=""
     drv clip-clear
-    (cd "$1" && exec "$root/scripts/wine-exec" "$exe" </dev/null >/dev/null 2>&1) &
+    # CLIPWREN_PROGRAM_LANG=en_US.UTF-8 runs the program alone on a system that is not Japanese
+    # (code page 1252); the driver stays Japanese.
+    (cd "$1" && CLIPWREN_WINE_LANG=${CLIPWREN_PROGRAM_LANG:-ja_JP.UTF-8} exec "$root/scripts/wine-exec" "$exe" \
+        </dev/null >/dev/null 2>&1) &
     program_pid=$!
     drv wait 20000 >/dev/null
 }

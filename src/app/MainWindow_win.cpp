@@ -14,6 +14,7 @@
 #include "base/Guards_win.h"
 #include "base/MessageBox_win.h"
 #include "base/AppResources_win.h"
+#include "base/Cp932_win.h"
 #include "base/UiTexts.h"
 #include "base/ids.h"
 #include "history/HistoryFile_win.h"
@@ -259,8 +260,9 @@ void BuildMainWindow(HWND window) {
 
 void CreateMainControls(HWND window) {
     for (const MainControlSpec& spec : MainControls) {
-        HWND control = CreateWindowExA(spec.exStyle, spec.className, spec.text, spec.style, spec.x,
-                                       spec.y, spec.width, spec.height, window,
+        // Unicode controls under the ANSI window, so that their Shift_JIS texts show on any system.
+        HWND control = CreateWindowExW(spec.exStyle, WideFrom(spec.className).c_str(), WideFrom(spec.text).c_str(),
+                                       spec.style, spec.x, spec.y, spec.width, spec.height, window,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
                                        AppResources().instance, nullptr);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(AppResources().controlFont), 0);

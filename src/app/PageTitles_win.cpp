@@ -1,6 +1,7 @@
 // The title downloads of the main window, between the history, the downloads and the view.
 #include "app/PageTitles_win.h"
 
+#include "base/PercentEncoding.h"
 #include "base/ids.h"
 #include "history/HistoryStore.h"
 #include "ui/ViewState.h"
@@ -26,7 +27,8 @@ void StartWaitingDownloads() {
         if (serial == 0) {
             return;
         }
-        StartPageDownload(serial, EntryAt(store, FindSerial(store, serial)).content);
+        // WinINet would read bytes from 0x80 up in the system's code page.
+        StartPageDownload(serial, PercentEncodeHighBytes(EntryAt(store, FindSerial(store, serial)).content).c_str());
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "base/Cp932_win.h"
 #include "base/Guards_win.h"
 #include "base/Menu_win.h"
 #include "base/AppResources_win.h"
@@ -13,14 +14,14 @@ namespace {
 
 // The two fonts of the windows differ only in height and pitch-and-family.
 HFONT CreateUiFont(int height, DWORD pitchAndFamily) {
-    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                        OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY, pitchAndFamily,
-                       UiFontFace);
+                       WideFrom(UiFontFace).c_str());
 }
 
 HFONT CreateListFont() {
-    return CreateFontA(16, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_CHARACTER_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_DONTCARE, UiFontFace);
+    return CreateFontW(16, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_CHARACTER_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_DONTCARE, WideFrom(UiFontFace).c_str());
 }
 
 // One drop-down with its single entry, inserted in front of the bar's other entries.

@@ -2,6 +2,7 @@
 #include "app/VersionDialog_win.h"
 #include "app/AppTestSeams_win.h"
 
+#include "base/Cp932_win.h"
 #include "base/Guards_win.h"
 #include "base/AppResources_win.h"
 #include "base/UiTexts.h"
@@ -48,8 +49,8 @@ const DialogControlSpec HomePageSpec = {HomePageField, "EDIT", CLIPWREN_HOME_PAG
                                         WS_CHILD | WS_VISIBLE | ES_READONLY | ES_CENTER, 28, 92, 264, 23};
 
 HWND CreateDialogControl(HWND dialog, const DialogControlSpec& spec) {
-    HWND control = CreateWindowExA(0, spec.className, spec.text, spec.style, spec.x, spec.y,
-                                   spec.width, spec.height, dialog,
+    HWND control = CreateWindowExW(0, WideFrom(spec.className).c_str(), WideFrom(spec.text).c_str(), spec.style,
+                                   spec.x, spec.y, spec.width, spec.height, dialog,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
                                    AppResources().instance, nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(AppResources().dialogFont), 0);

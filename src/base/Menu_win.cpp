@@ -1,26 +1,23 @@
 // Menu entry insertion.
 #include "base/Menu_win.h"
 
-#include "base/Guards_win.h"
+#include "base/Cp932_win.h"
 
 void InsertMenuEntry(HMENU menu, UINT position, BOOL byPosition, const char* text, UINT commandId,
                      HMENU subMenu, UINT state) {
-    const int size = text ? lstrlenA(text) + 1 : 0;
-    ProcessHeapBlock copy(size ? static_cast<SIZE_T>(size) : 1);
-    if (text && copy.get()) {
-        CopyMemory(copy.get(), text, static_cast<SIZE_T>(size));
-    }
-    MENUITEMINFOA item = {};
+    // The menu makes its own copy of the text.
+    std::wstring wide = WideFrom(text);
+    MENUITEMINFOW item = {};
     item.cbSize = MenuItemRecordSize;
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
     item.fType = MFT_STRING;
     item.fState = state;
     item.wID = commandId;
-    item.dwTypeData = text ? copy.get() : nullptr;
-    item.cch = size ? static_cast<UINT>(size - 1) : 0;
+    item.dwTypeData = text ? &wide[0] : nullptr;
+    item.cch = static_cast<UINT>(wide.size());
     if (subMenu) {
         item.fMask |= MIIM_SUBMENU;
         item.hSubMenu = subMenu;
     }
-    InsertMenuItemA(menu, position, byPosition, &item);
+    InsertMenuItemW(menu, position, byPosition, &item);
 }

@@ -49,5 +49,6 @@ inline constexpr char NothingToShowText[] = "Non";
 // The title of an address entry until its page's title arrives, and for good when none does.
 inline constexpr char PageTitleFallback[] = "ページタイトル不明";
 
-// The face name of every font (15 bytes); not shown, but looked up in the same code page.
+// The face name of every font (15 bytes); not shown, and looked up in UTF-16 so that any system
+// finds it.
 inline constexpr char UiFontFace[] = "ＭＳ Ｐゴシック";

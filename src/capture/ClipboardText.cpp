@@ -16,6 +16,14 @@ TextSource TextSourceOf(unsigned format) {
     }
 }
 
+TextSource TextSourceToRead(TextSource placed, unsigned systemCodePage, unsigned localeCodePage) {
+    constexpr unsigned ShiftJisCodePage = 932;
+    if (placed != TextSource::Ansi || systemCodePage == ShiftJisCodePage || localeCodePage == ShiftJisCodePage) {
+        return placed;
+    }
+    return TextSource::Unicode;
+}
+
 namespace {
 
 unsigned UnitAt(const unsigned char* block, size_t index) {

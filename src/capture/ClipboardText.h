@@ -15,6 +15,13 @@ enum class TextSource {
 // and a synthesized text went through the code page of whatever CF_LOCALE says.
 TextSource TextSourceOf(unsigned format);
 
+// The program's texts are in code page 932. On a system whose ANSI code page is 932 the placed
+// format is read, whatever CF_LOCALE says: the system puts the keyboard's language there, and an
+// English layout on a Japanese system still copies Shift_JIS. Elsewhere CF_TEXT is Shift_JIS
+// only when CF_LOCALE's ANSI code page (localeCodePage, 0 without CF_LOCALE) is 932; any other
+// CF_TEXT is read as the CF_UNICODETEXT the system makes from it, and converted.
+TextSource TextSourceToRead(TextSource placed, unsigned systemCodePage, unsigned localeCodePage);
+
 // The UTF-16 units of a CF_UNICODETEXT block (little-endian bytes, blockBytes of them) worth
 // converting for a read of at most capacity - 2 bytes: up to the first zero unit and never past
 // the block, and no more than cover capacity bytes once converted (each unit gives at least half

@@ -7,6 +7,7 @@
 
 #include "base/Guards_win.h"
 #include "base/AppResources_win.h"
+#include "base/Cp932_win.h"
 #include "base/ShiftJis.h"
 #include "capture/CaptureDecision.h"
 #include "capture/ClipboardText.h"
@@ -84,6 +85,24 @@ int ReadAnsiText(char* buffer, int capacity) {
     return 1;
 }
 
+// The ANSI code page of the clipboard's CF_LOCALE (placed, or added by the system); 0 without
+// one. Called with the clipboard open.
+unsigned LocaleCodePage() {
+    HANDLE handle = GetClipboardData(CF_LOCALE);
+    GlobalLockGuard lock(handle);
+    if (!lock.get() || GlobalSize(handle) < sizeof(LCID)) {
+        return 0;
+    }
+    LCID locale = 0;
+    std::memcpy(&locale, lock.get(), sizeof locale);
+    DWORD codePage = 0;
+    if (!GetLocaleInfoW(locale, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                        reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(WCHAR))) {
+        return 0;
+    }
+    return codePage;
+}
+
 // Converted here, not by the system: its CF_TEXT would go through the code page of CF_LOCALE,
 // the keyboard language at the copy, and best-fit substitutes such as \ for the yen sign.
 int ReadUnicodeText(char* buffer, int capacity) {
@@ -98,14 +117,13 @@ int ReadUnicodeText(char* buffer, int capacity) {
         CopyCutText(buffer, capacity, "", 1);
         return 1;
     }
-    // No ANSI code page (not even UTF-8) takes more than three bytes for one UTF-16 unit.
-    const int bytes = static_cast<int>(3 * units);
+    const int bytes = static_cast<int>(2 * units);
     ProcessHeapBlock converted(static_cast<SIZE_T>(bytes));
     if (!converted.get()) {
         return 0;
     }
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, static_cast<const WCHAR*>(lock.get()),
-                                           static_cast<int>(units), converted.get(), bytes, "?", nullptr);
+    const int length =
+        Cp932From(static_cast<const WCHAR*>(lock.get()), static_cast<int>(units), converted.get(), bytes);
     if (length <= 0) {
         return 0;
     }
@@ -123,7 +141,12 @@ int ReadClipboardText(char* buffer, int capacity) {
     if (!clipboard.get() || IsMarkedPrivate()) {
         return 0;
     }
-    switch (PlacedTextSource()) {
+    TextSource source = PlacedTextSource();
+    const UINT systemCodePage = GetACP();
+    if (source == TextSource::Ansi && systemCodePage != ProgramCodePage) {
+        source = TextSourceToRead(source, systemCodePage, LocaleCodePage());
+    }
+    switch (source) {
     case TextSource::Ansi:
         return ReadAnsiText(buffer, capacity);
     case TextSource::Unicode:
@@ -146,11 +169,9 @@ bool Fill(const OwnedGlobal& block, const void* bytes, SIZE_T size) {
     return true;
 }
 
-// text (size bytes with its zero) in UTF-16, through the ANSI code page it is in.
-bool FillWide(const OwnedGlobal& block, const char* text, int size, int units) {
-    GlobalLockGuard lock(block.get());
-    return lock.get() &&
-           MultiByteToWideChar(CP_ACP, 0, text, size, static_cast<WCHAR*>(lock.get()), units) == units;
+// The UTF-16 text with its zero into the block.
+bool FillWide(const OwnedGlobal& block, const std::wstring& text) {
+    return Fill(block, text.c_str(), (text.size() + 1) * sizeof(WCHAR));
 }
 
 // Hands a filled block to the clipboard; false when it is not placed (the block stays ours).
@@ -174,12 +195,10 @@ int WriteClipboardText(const char* text) {
     if (!Fill(ansi, text, size)) {
         return 0;
     }
-    const int ansiSize = static_cast<int>(size);
-    const int units = MultiByteToWideChar(CP_ACP, 0, text, ansiSize, nullptr, 0);
-    OwnedGlobal wide(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE,
-                     static_cast<SIZE_T>(units > 0 ? units : 1) * sizeof(WCHAR));
-    const bool wideReady = units > 0 && FillWide(wide, text, ansiSize, units);
-    const LCID locale = GetSystemDefaultLCID();
+    const std::wstring wideText = WideFrom(text);
+    OwnedGlobal wide(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, (wideText.size() + 1) * sizeof(WCHAR));
+    const bool wideReady = FillWide(wide, wideText);
+    const LCID locale = JapaneseLocale;
     OwnedGlobal localeBlock(GMEM_MOVEABLE | GMEM_DDESHARE, sizeof locale);
     const bool localeReady = Fill(localeBlock, &locale, sizeof locale);
 

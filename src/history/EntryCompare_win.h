@@ -4,8 +4,15 @@
 
 #include <windows.h>
 
-// 0 when a and b are equal without regard to letter case, as lstrcmpiA compares in the ANSI code
-// page: ASCII, full-width Latin, Greek and Cyrillic letters fold; kana and the two widths do not.
+#include "base/Cp932_win.h"
+
+// 0 when a and b are equal without regard to letter case, as lstrcmpiA compares on a Japanese
+// system whatever this one's code page: ASCII, full-width Latin, Greek and Cyrillic letters fold;
+// kana and the two widths do not. Compared in UTF-16, so that no code page but 932 reads them.
 inline int CompareEntryTexts(const char* a, const char* b) {
-    return lstrcmpiA(a, b);
+    const std::wstring wideA = WideFrom(a);
+    const std::wstring wideB = WideFrom(b);
+    return CompareStringW(JapaneseLocale, NORM_IGNORECASE, wideA.c_str(), static_cast<int>(wideA.size()),
+                          wideB.c_str(), static_cast<int>(wideB.size())) -
+           CSTR_EQUAL;
 }

@@ -2,6 +2,7 @@
 #include "ui/Display_win.h"
 
 #include "base/AppResources_win.h"
+#include "base/Cp932_win.h"
 #include "base/ids.h"
 #include "history/HistoryStore.h"
 #include "ui/ComposedText.h"
@@ -20,7 +21,7 @@ void RefreshDisplay() {
             ShowWindow(textView, SW_HIDE);
             ShowWindow(list, SW_SHOW);
         } else {
-            SetWindowTextA(textView, RebuildViewText(store, view));
+            SetWindowTextW(textView, WideFrom(RebuildViewText(store, view)).c_str());
             ShowWindow(textView, SW_SHOW);
             ShowWindow(list, SW_HIDE);
         }

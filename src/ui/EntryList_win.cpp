@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "base/Cp932_win.h"
 #include "base/Guards_win.h"
 #include "ui/EntryRows.h"
 #include "ui/TextMode.h"
@@ -12,14 +13,15 @@ namespace {
 // Inserts the new columns in front of the old ones, then deletes behind the new set as often as
 // any set can have columns, so that exactly the new set remains.
 void InstallColumns(HWND list, const ListColumnSet& set) {
-    LVCOLUMNA column = {};
+    LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
     for (int position = 0; position < set.count; ++position) {
         column.cx = set.column[position].width;
-        column.pszText = const_cast<char*>(set.column[position].title);
+        std::wstring title = WideFrom(set.column[position].title);
+        column.pszText = &title[0];
         column.iSubItem = position;
-        SendMessageA(list, LVM_INSERTCOLUMNA, position, reinterpret_cast<LPARAM>(&column));
+        SendMessageW(list, LVM_INSERTCOLUMNW, position, reinterpret_cast<LPARAM>(&column));
     }
     for (int k = 0; k < 4; ++k) {
         SendMessageA(list, LVM_DELETECOLUMN, set.count, 0);
@@ -32,12 +34,13 @@ void InstallColumnsFor(HWND list, int32_t textMode) {
 
 // Column 0 inserts row `row` with the text; any other column sets that cell of the existing row.
 void SetListCell(HWND list, int row, int column, const char* text) {
-    LVITEMA item = {};
+    std::wstring wide = WideFrom(text);
+    LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.iSubItem = column;
-    item.pszText = const_cast<char*>(text);
-    SendMessageA(list, column == 0 ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    item.pszText = &wide[0];
+    SendMessageW(list, column == 0 ? LVM_INSERTITEMW : LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/Cp932_win.h"
 #include "base/Guards_win.h"
 #include "base/Menu_win.h"
 #include "base/MessageBox_win.h"
@@ -177,14 +178,15 @@ void DeleteAllEntries() {
 void OpenDocument(const char* file, const char* parameters) {
     // The shell is loaded at the first address opened: most runs never open one, and importing
     // it costs every start.
-    using ShellExecuteFn = decltype(&ShellExecuteA);
+    using ShellExecuteFn = decltype(&ShellExecuteW);
     static ShellExecuteFn shellExecute = nullptr;
     if (!shellExecute) {
         HMODULE shell = LoadSystemLibrary("shell32.dll");
-        FARPROC entry = shell ? GetProcAddress(shell, "ShellExecuteA") : nullptr;
+        FARPROC entry = shell ? GetProcAddress(shell, "ShellExecuteW") : nullptr;
         shellExecute = reinterpret_cast<ShellExecuteFn>(reinterpret_cast<void*>(entry));
     }
     if (shellExecute) {
-        shellExecute(nullptr, "open", file, parameters, nullptr, SW_SHOWNORMAL);
+        shellExecute(nullptr, L"open", WideFrom(file).c_str(), parameters ? WideFrom(parameters).c_str() : nullptr,
+                     nullptr, SW_SHOWNORMAL);
     }
 }

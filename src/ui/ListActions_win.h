@@ -9,5 +9,6 @@ void OnListDoubleClick(const NMITEMACTIVATE* note);
 void ShowEntryMenu(const NMITEMACTIVATE* note);
 void DeleteAllEntries();
 
-// Asks the shell to open file with the verb "open"; failures are not reported.
+// Asks the shell to open file (Shift_JIS, as entries are) with the verb "open"; failures are not
+// reported.
 void OpenDocument(const char* file, const char* parameters);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/AsciiSearch.h"
+#include "base/PercentEncoding.h"
 #include "base/ShiftJis.h"
 
 namespace {
@@ -51,7 +52,6 @@ bool HasHost(const unsigned char* text, std::size_t length) {
 } // namespace
 
 int ComposeShellAddress(const char* address, std::string& out) {
-    static const char Hex[] = "0123456789ABCDEF";
     out.clear();
     if (!address) {
         return 0;
@@ -68,9 +68,7 @@ int ComposeShellAddress(const char* address, std::string& out) {
         if (n == 2) {
             out.append(address + i, 2);
         } else if (IsExcluded(b) || IsLeadByteCp932(b) == 1) {
-            out += '%';
-            out += Hex[b >> 4];
-            out += Hex[b & 0x0F];
+            AppendPercentEncoded(out, b);
         } else {
             out += static_cast<char>(b);
         }

@@ -14,6 +14,7 @@
 #include "app/Capture_win.h"
 #include "app/MainWindow_win.h"
 #include "base/AppResources_win.h"
+#include "base/Cp932_win.h"
 #include "base/ids.h"
 #include "capture/Clipboard_win.h"
 #include "history/HistoryStore.h"
@@ -272,7 +273,7 @@ TEST(ClipboardWatch, TheDestroyHandlerRemovesTheListener) {
 struct BoxDriver {
     static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
         ++ticks;
-        HWND box = FindWindowA("#32770", "終了の確認");
+        HWND box = FindWindowW(L"#32770", WideFrom("終了の確認").c_str());
         if (!box && ticks < 200) {
             return;
         }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/AppResources_win.h"
+#include "base/Cp932_win.h"
 #include "base/ids.h"
 #include "history/HistoryStore.h"
 #include "ui/ViewState.h"
@@ -23,10 +24,11 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
+// Read in UTF-16 and compared in Shift_JIS, the same on any system.
 std::string TextOf(HWND window) {
-    char text[256] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    WCHAR text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return Cp932From(text);
 }
 
 // The rectangle of a child in its parent's client coordinates.

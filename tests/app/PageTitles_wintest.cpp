@@ -111,6 +111,16 @@ TEST_F(PageTitlesTest, TheEntryComesFirstAndItsTitleFollows) {
     EXPECT_EQ(server.Requests("/held"), 1);
 }
 
+// The address goes out with its bytes from 0x80 up percent-encoded: the same request whatever
+// code page the system would read them in. The entry keeps the address as it was copied.
+TEST_F(PageTitlesTest, HighBytesOfTheAddressArePercentEncoded) {
+    server.Serve("/%B1%83A", HttpPage(200, TitlePage("Kana")));
+    const std::string page = server.Url("/ｱア");
+    Capture(page);
+    ASSERT_TRUE(TitleBecomes(page, "Kana"));
+    EXPECT_EQ(server.Requests("/%B1%83A"), 1);
+}
+
 TEST_F(PageTitlesTest, CopiedAgainWhileFetchedItIsADuplicate) {
     const std::string page = HeldPage("/twice", "Twice");
     Capture(page);

@@ -3,6 +3,8 @@
 // them, and a last save that fails.
 #include <gtest/gtest.h>
 
+#include "base/Cp932_win.h"
+
 #include <windows.h>
 
 #include <map>
@@ -212,10 +214,12 @@ TEST(Program, ASaveThatFailsAtTheEndIsKeptAndReportedAfterTheWindowHasGone) {
     ASSERT_NE(box, nullptr) << "no box";
     EXPECT_FALSE(IsWindow(main)) << "the box came before the main window was gone";
     EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
-    char text[2048] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    // Our text is Shift_JIS, the path is in the system's code page: each reaches the screen from its own.
+    WCHAR text[2048] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 2048);
     const std::string unsaved = folder.File("CWHistry.unsaved.txt");
-    EXPECT_EQ(std::string(text), "履歴を保存できませんでした。次のファイルに残しました：\r\n" + unsaved);
+    EXPECT_EQ(std::wstring(text),
+              WideFrom("履歴を保存できませんでした。次のファイルに残しました：\r\n") + WideFromSystem(unsaved.c_str()));
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
     EXPECT_EQ(program.WaitForExit(30000), 0u);
     holder.LetGo();

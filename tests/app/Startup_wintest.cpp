@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/AppResources_win.h"
+#include "base/Cp932_win.h"
 #include "app/Startup_win.h"
 #include "app/UiResources_win.h"
 #include "base/Menu_win.h"
@@ -27,9 +28,9 @@ static_assert(MenuItemRecordSize == 44, "MENUITEMINFOA without hbmpItem on i686"
 namespace {
 
 std::string MenuText(HMENU menu, UINT position) {
-    char text[128] = {};
-    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-    return text;
+    WCHAR text[128] = {};
+    GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+    return Cp932From(text);
 }
 
 struct DropDown {
@@ -82,8 +83,8 @@ TEST(Startup, FontsAndBrushAreAsTabled) {
     const Expected fonts[] = {{AppResources().controlFont, -12, FF_SWISS | DEFAULT_PITCH},
                               {AppResources().dialogFont, -16, FF_MODERN | VARIABLE_PITCH}};
     for (const Expected& e : fonts) {
-        LOGFONTA font = {};
-        ASSERT_EQ(GetObjectA(e.font, sizeof font, &font), static_cast<int>(sizeof font));
+        LOGFONTW font = {};
+        ASSERT_EQ(GetObjectW(e.font, sizeof font, &font), static_cast<int>(sizeof font));
         EXPECT_EQ(font.lfHeight, e.height);
         EXPECT_EQ(font.lfWeight, FW_NORMAL);
         EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
@@ -91,11 +92,11 @@ TEST(Startup, FontsAndBrushAreAsTabled) {
         EXPECT_EQ(font.lfClipPrecision, CLIP_STROKE_PRECIS);
         EXPECT_EQ(font.lfQuality, DRAFT_QUALITY);
         EXPECT_EQ(font.lfPitchAndFamily, e.pitchAndFamily);
-        EXPECT_STREQ(font.lfFaceName, "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");
+        EXPECT_EQ(Cp932From(font.lfFaceName), "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");
     }
     ASSERT_NE(AppResources().listFont, nullptr);
-    LOGFONTA font;
-    ASSERT_EQ(GetObjectA(static_cast<HFONT>(AppResources().listFont), sizeof font, &font),
+    LOGFONTW font;
+    ASSERT_EQ(GetObjectW(static_cast<HFONT>(AppResources().listFont), sizeof font, &font),
               static_cast<int>(sizeof font));
     EXPECT_EQ(font.lfHeight, 16);
     EXPECT_EQ(font.lfWidth, 0);
@@ -106,7 +107,7 @@ TEST(Startup, FontsAndBrushAreAsTabled) {
     EXPECT_EQ(font.lfClipPrecision, CLIP_DEFAULT_PRECIS);
     EXPECT_EQ(font.lfQuality, DEFAULT_QUALITY);
     EXPECT_EQ(font.lfPitchAndFamily, FIXED_PITCH | FF_DONTCARE);
-    EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
+    EXPECT_EQ(Cp932From(font.lfFaceName), "ＭＳ Ｐゴシック");
 
     LOGBRUSH brush = {};
     ASSERT_EQ(GetObjectA(AppResources().backgroundBrush, sizeof brush, &brush), static_cast<int>(sizeof brush));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/AppResources_win.h"
+#include "base/Cp932_win.h"
 #include "app/VersionDialog_win.h"
 #include "app/AppTestSeams_win.h"
 #include "base/ids.h"
@@ -101,10 +102,11 @@ void CloseFromSystemMenu(DialogDriver& driver, HWND dialog) {
     SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+// Read in UTF-16 and compared in Shift_JIS, the same on any system.
 std::string TextOf(HWND window) {
-    char text[256] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    WCHAR text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return Cp932From(text);
 }
 
 bool IconExists(HICON icon) {
@@ -234,15 +236,15 @@ void CheckControls(DialogDriver& driver, HWND dialog) {
     // does, so the line is also laid out as it would be in 10 pixels less than the label's width.
     {
         HWND maker = GetDlgItem(dialog, MakerLabel);
-        const std::string credit = TextOf(maker);
+        const std::wstring credit = WideFrom(TextOf(maker).c_str());
         RECT label = {};
         GetClientRect(maker, &label);
         HDC dc = GetDC(maker);
         HGDIOBJ old = SelectObject(dc, AppResources().dialogFont);
         SIZE extent = {};
-        EXPECT_TRUE(GetTextExtentPoint32A(dc, credit.c_str(), static_cast<int>(credit.size()), &extent));
+        EXPECT_TRUE(GetTextExtentPoint32W(dc, credit.c_str(), static_cast<int>(credit.size()), &extent));
         RECT laidOut = {0, 0, label.right - 10, label.bottom};
-        const int height = DrawTextA(dc, credit.c_str(), static_cast<int>(credit.size()), &laidOut,
+        const int height = DrawTextW(dc, credit.c_str(), static_cast<int>(credit.size()), &laidOut,
                                      DT_CALCRECT | DT_WORDBREAK | DT_LEFT);
         SelectObject(dc, old);
         ReleaseDC(maker, dc);

@@ -19,6 +19,32 @@ TEST(TextSourceOf, OnlyTheTwoTextFormatsAreRead) {
     }
 }
 
+struct SourceCase {
+    const char* name;
+    TextSource placed;
+    unsigned systemCodePage;
+    unsigned localeCodePage; // 0: no CF_LOCALE
+    TextSource expected;
+};
+
+TEST(TextSourceToRead, ShiftJisBytesAreTakenOnlyWhereTheyAreShiftJis) {
+    const SourceCase cases[] = {
+        {"932: CF_TEXT as placed", TextSource::Ansi, 932, 932, TextSource::Ansi},
+        {"932 with an English keyboard: CF_TEXT still", TextSource::Ansi, 932, 1252, TextSource::Ansi},
+        {"932 without CF_LOCALE", TextSource::Ansi, 932, 0, TextSource::Ansi},
+        {"932: CF_UNICODETEXT as placed", TextSource::Unicode, 932, 1252, TextSource::Unicode},
+        {"1252 with a Japanese CF_LOCALE: the bytes", TextSource::Ansi, 1252, 932, TextSource::Ansi},
+        {"1252 with an English CF_LOCALE: through Unicode", TextSource::Ansi, 1252, 1252, TextSource::Unicode},
+        {"1252 without CF_LOCALE: through Unicode", TextSource::Ansi, 1252, 0, TextSource::Unicode},
+        {"UTF-8 with a UTF-8 CF_LOCALE: through Unicode", TextSource::Ansi, 65001, 65001, TextSource::Unicode},
+        {"1252: CF_UNICODETEXT as placed", TextSource::Unicode, 1252, 932, TextSource::Unicode},
+        {"no text", TextSource::None, 1252, 932, TextSource::None},
+    };
+    for (const SourceCase& c : cases) {
+        EXPECT_EQ(TextSourceToRead(c.placed, c.systemCodePage, c.localeCodePage), c.expected) << c.name;
+    }
+}
+
 // A UTF-16 block as the clipboard holds it: little-endian units.
 std::vector<unsigned char> Block(const std::vector<unsigned>& units) {
     std::vector<unsigned char> bytes;

@@ -36,7 +36,8 @@ struct PlacedTextCase {
     const char* name;
     std::vector<PlacedFormat> formats;
     int result;
-    const char* text; // Shift_JIS; null when nothing is read
+    const char* text;                // Shift_JIS; null when nothing is read
+    const char* elsewhere = nullptr; // the text on a system that is not Japanese, when it differs
 };
 
 // Seventy registered formats of some program, then these.
@@ -53,14 +54,20 @@ const PlacedTextCase PlacedTextCases[] = {
     {"Japanese Unicode text, English keyboard",
      {{CF_UNICODETEXT, Utf16Bytes(L"日本語のテキスト http://127.0.0.1:1/ソ")}, {CF_LOCALE, LocaleBytes(0x0409)}},
      1, "日本語のテキスト http://127.0.0.1:1/ソ"},
+    // Elsewhere the bytes are what the system's code page makes of them, as every program there reads
+    // them: 1252 has no Shift_JIS, and its ” (94) is the only character 932 has too.
     {"Shift_JIS text of an ANSI program, English keyboard",
-     {{CF_TEXT, AnsiBytes("表示ソ能")}, {CF_LOCALE, LocaleBytes(0x0409)}}, 1, "表示ソ能"},
+     {{CF_TEXT, AnsiBytes("表示ソ能")}, {CF_LOCALE, LocaleBytes(0x0409)}}, 1, "表示ソ能", "?\\???\\\x81\x68\\"},
+    {"Shift_JIS text of a Japanese program", {{CF_TEXT, AnsiBytes("表示ソ能")}, {CF_LOCALE, LocaleBytes(0x0411)}},
+     1, "表示ソ能"},
     {"no Shift_JIS form, and no best-fit for the yen and not signs",
      {{CF_UNICODETEXT, Utf16Bytes(L"a\u2603b\u00A5c\u00ACd\uFFE5e")}}, 1, "a?b?c?d￥e"},
     {"Unicode placed first", {{CF_UNICODETEXT, Utf16Bytes(L"ユニコード")}, {CF_TEXT, AnsiBytes("ansi")}}, 1,
      "ユニコード"},
+    // Elsewhere a CF_TEXT without a Japanese CF_LOCALE is read through CF_UNICODETEXT, here the
+    // program's own.
     {"CF_TEXT placed first", {{CF_TEXT, AnsiBytes("ansi")}, {CF_UNICODETEXT, Utf16Bytes(L"ユニコード")}}, 1,
-     "ansi"},
+     "ansi", "ユニコード"},
     {"an empty Unicode text", {{CF_UNICODETEXT, Utf16Bytes(L"")}}, 1, ""},
     {"no text format", {{RegisterClipboardFormatA("Clipwren Test Data"), "\1\2"}}, 0, nullptr},
     {"a marked Unicode text",
@@ -79,12 +86,14 @@ const PlacedTextCase PlacedTextCases[] = {
 };
 
 TEST(ClipboardText, ReadsTheTextFormatPlacedFirst) {
+    const bool japaneseSystem = GetACP() == 932;
     for (const PlacedTextCase& c : PlacedTextCases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(PutClipboardFormats(c.formats));
         char buffer[CaptureBufferSize] = "untouched";
         EXPECT_EQ(ReadClipboardText(buffer, CaptureCapacity), c.result);
-        EXPECT_STREQ(buffer, c.text ? c.text : "untouched");
+        const char* text = !japaneseSystem && c.elsewhere ? c.elsewhere : c.text;
+        EXPECT_STREQ(buffer, text ? text : "untouched");
     }
 }
 
@@ -118,7 +127,7 @@ TEST(ClipboardText, HugeUnicodeTextReadsAsItsWholeConversion) {
             SCOPED_TRACE(std::to_string(lead) + " leading units, then a repeated piece of " +
                          std::to_string(std::wcslen(piece)) + " units");
             std::string whole(text.size() * 2 + 1, '\0');
-            whole.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(),
+            whole.resize(static_cast<size_t>(WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(),
                                                                  static_cast<int>(text.size()), &whole[0],
                                                                  static_cast<int>(whole.size()), "?", nullptr)));
             char expected[CaptureBufferSize] = {};
@@ -154,7 +163,7 @@ private:
     HKL previous_;
 };
 
-TEST(ClipboardText, CopyBackPlacesUnicodeTextFirstWithTheSystemLanguage) {
+TEST(ClipboardText, CopyBackPlacesUnicodeTextFirstWithTheJapaneseLanguage) {
     const char text[] = "日本語のページ http://127.0.0.1:1/ソ表 ￥";
     {
         EnglishKeyboard keyboard;
@@ -167,7 +176,7 @@ TEST(ClipboardText, CopyBackPlacesUnicodeTextFirstWithTheSystemLanguage) {
     EXPECT_EQ(*firstText, static_cast<UINT>(CF_UNICODETEXT));
     EXPECT_EQ(ClipboardUnicodeNow(), L"日本語のページ http://127.0.0.1:1/ソ表 ￥");
     EXPECT_EQ(ClipboardTextNow(), text);
-    EXPECT_EQ(ClipboardBytesNow(CF_LOCALE).substr(0, sizeof(LCID)), LocaleBytes(GetSystemDefaultLCID()));
+    EXPECT_EQ(ClipboardBytesNow(CF_LOCALE).substr(0, sizeof(LCID)), LocaleBytes(0x0411));
     // And the capture takes it back as it was written.
     char buffer[CaptureBufferSize] = {};
     ASSERT_EQ(ReadClipboardText(buffer, CaptureCapacity), 1);

@@ -19,6 +19,17 @@ void Print(const std::string& text) {
     fflush(stdout);
 }
 
+std::string ShiftJisOf(const WCHAR* text) {
+    std::string bytes;
+    const int units = lstrlenW(text);
+    if (units > 0) {
+        bytes.resize(2 * static_cast<size_t>(units));
+        bytes.resize(static_cast<size_t>(WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text, units, &bytes[0],
+                                                             static_cast<int>(bytes.size()), "?", nullptr)));
+    }
+    return bytes;
+}
+
 std::string Escaped(const std::string& cp932) {
     std::string utf8;
     if (!cp932.empty()) {
@@ -81,12 +92,14 @@ bool ControlText(HWND control, std::string& text) {
     if (!SendBounded(control, WM_GETTEXTLENGTH, 0, 0, 5000, &length)) {
         return false;
     }
-    std::string buffer(length + 2, '\0');
+    // Read in UTF-16: the A form would go through the code page of whichever side converts it.
+    std::wstring buffer(length + 2, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendBounded(control, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(&buffer[0]), 5000, &copied)) {
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(&buffer[0]), SMTO_NORMAL,
+                             5000, &copied)) {
         return false;
     }
-    text.assign(buffer.c_str());
+    text = ShiftJisOf(buffer.c_str());
     return true;
 }
 

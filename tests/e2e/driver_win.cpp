@@ -58,12 +58,13 @@ HWND Control(const Target& target, int id) { return GetDlgItem(target.main, id);
 bool ListCell(const Target& target, HANDLE process, int row, int column, std::string& text) {
     HWND list = Control(target, EntryListId);
     constexpr size_t TextRoom = 2048;
-    RemoteBlock block(process, sizeof(LVITEMA) + TextRoom);
+    // In UTF-16: the list would convert an A read in the program's code page, whatever it is.
+    RemoteBlock block(process, sizeof(LVITEMW) + TextRoom * sizeof(WCHAR));
     if (!block.at) {
         return false;
     }
-    char* remoteText = static_cast<char*>(block.at) + sizeof(LVITEMA);
-    LVITEMA item = {};
+    WCHAR* remoteText = reinterpret_cast<WCHAR*>(static_cast<char*>(block.at) + sizeof(LVITEMW));
+    LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.iSubItem = column;
@@ -73,15 +74,15 @@ bool ListCell(const Target& target, HANDLE process, int row, int column, std::st
         return false;
     }
     DWORD_PTR length = 0;
-    if (!SendBounded(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.at), SendTimeoutMs, &length)) {
+    if (!SendBounded(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(block.at), SendTimeoutMs, &length)) {
         block.Leave();
         return false;
     }
-    std::string buffer(TextRoom, '\0');
-    if (!ReadProcessMemory(process, remoteText, &buffer[0], TextRoom, nullptr)) {
+    std::wstring buffer(TextRoom, L'\0');
+    if (!ReadProcessMemory(process, remoteText, &buffer[0], TextRoom * sizeof(WCHAR), nullptr)) {
         return false;
     }
-    text = buffer.c_str();
+    text = ShiftJisOf(buffer.c_str());
     return true;
 }
 
@@ -98,12 +99,12 @@ int ColumnCount(const Target& target) {
 
 bool ColumnTitle(const Target& target, HANDLE process, int column, std::string& text) {
     constexpr size_t TextRoom = 256;
-    RemoteBlock block(process, sizeof(LVCOLUMNA) + TextRoom);
+    RemoteBlock block(process, sizeof(LVCOLUMNW) + TextRoom * sizeof(WCHAR));
     if (!block.at) {
         return false;
     }
-    char* remoteText = static_cast<char*>(block.at) + sizeof(LVCOLUMNA);
-    LVCOLUMNA info = {};
+    WCHAR* remoteText = reinterpret_cast<WCHAR*>(static_cast<char*>(block.at) + sizeof(LVCOLUMNW));
+    LVCOLUMNW info = {};
     info.mask = LVCF_TEXT | LVCF_WIDTH;
     info.pszText = remoteText;
     info.cchTextMax = TextRoom;
@@ -111,7 +112,7 @@ bool ColumnTitle(const Target& target, HANDLE process, int column, std::string& 
     if (!WriteProcessMemory(process, block.at, &info, sizeof info, nullptr)) {
         return false;
     }
-    if (!SendBounded(Control(target, EntryListId), LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(block.at),
+    if (!SendBounded(Control(target, EntryListId), LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(block.at),
                      SendTimeoutMs, &ok)) {
         block.Leave();
         return false;
@@ -119,12 +120,12 @@ bool ColumnTitle(const Target& target, HANDLE process, int column, std::string& 
     if (!ok) {
         return false;
     }
-    std::string buffer(TextRoom, '\0');
+    std::wstring buffer(TextRoom, L'\0');
     if (!ReadProcessMemory(process, block.at, &info, sizeof info, nullptr) ||
-        !ReadProcessMemory(process, remoteText, &buffer[0], TextRoom, nullptr)) {
+        !ReadProcessMemory(process, remoteText, &buffer[0], TextRoom * sizeof(WCHAR), nullptr)) {
         return false;
     }
-    text = buffer.c_str();
+    text = ShiftJisOf(buffer.c_str());
     text += "(" + std::to_string(info.cx) + ")";
     return true;
 }

@@ -59,6 +59,8 @@ double NowMs();
 void Print(const std::string& text);
 // Program text (code page 932) as one line of UTF-8 with \r, \n, \t and \\ escaped.
 std::string Escaped(const std::string& cp932);
+// A text read from the program's controls (UTF-16) as Shift_JIS, the program's code page.
+std::string ShiftJisOf(const WCHAR* text);
 
 // Waits at most timeoutMs for the main window; false when it did not appear.
 bool FindTarget(Target& target, DWORD timeoutMs);

@@ -32,7 +32,8 @@ inline bool OpenClipboardAsAnotherProgram(HWND owner = nullptr) {
 }
 
 // Replaces the clipboard's content without going through the code under test: text (null for
-// none) and, when mark is given, one more registered format holding markBytes.
+// none) as a Japanese program copies it, Shift_JIS CF_TEXT with CF_LOCALE 0x0411, and, when mark
+// is given, one more registered format holding markBytes.
 inline bool PutClipboard(const char* text, const char* mark = nullptr, const void* markBytes = "",
                   size_t markSize = 1) {
     if (!OpenClipboardAsAnotherProgram()) {
@@ -40,7 +41,9 @@ inline bool PutClipboard(const char* text, const char* mark = nullptr, const voi
     }
     bool ok = EmptyClipboard() != 0;
     if (ok && text) {
-        ok = SetClipboardData(CF_TEXT, BlockOf(text, std::strlen(text) + 1)) != nullptr;
+        const LCID japanese = 0x0411;
+        ok = SetClipboardData(CF_TEXT, BlockOf(text, std::strlen(text) + 1)) != nullptr &&
+             SetClipboardData(CF_LOCALE, BlockOf(&japanese, sizeof japanese)) != nullptr;
     }
     if (ok && mark) {
         ok = SetClipboardData(RegisterClipboardFormatA(mark), BlockOf(markBytes, markSize)) != nullptr;

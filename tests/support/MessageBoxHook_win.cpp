@@ -3,16 +3,19 @@
 
 #include <utility>
 
+#include "base/Cp932_win.h"
+
 namespace {
 MessageBoxAnswerer* g_active = nullptr;
 
 // The text of a message box lives in a static control with this identifier.
 constexpr int MessageBoxTextId = 0xFFFF;
 
+// Read in UTF-16, kept in Shift_JIS: the same on any system.
 std::string WindowText(HWND window) {
-    char buffer[4096] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
+    WCHAR buffer[4096] = {};
+    GetWindowTextW(window, buffer, 4096);
+    return Cp932From(buffer);
 }
 } // namespace
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "base/AppResources_win.h"
+#include "base/Cp932_win.h"
 #include "base/ids.h"
 #include "app/MainWindow_win.h"
 #include "support/StoreBuilder.h"
@@ -93,10 +94,12 @@ protected:
     }
 };
 
+// What the screen shows is read in UTF-16 and compared in Shift_JIS, so that a check reads the
+// same on any system: an A read would go through the system's code page.
 inline std::string WindowTextOf(HWND window) {
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
-    return text;
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+    return Cp932From(text.c_str());
 }
 
 inline bool HasVisibleStyle(HWND window) {
@@ -107,16 +110,16 @@ inline bool HasVisibleStyle(HWND window) {
 inline std::vector<std::string> ColumnsOf(HWND list) {
     std::vector<std::string> columns;
     for (int i = 0; i < 16; ++i) {
-        char title[256] = {};
-        LVCOLUMNA column = {};
+        WCHAR title[256] = {};
+        LVCOLUMNW column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = title;
-        column.cchTextMax = sizeof title;
-        if (!SendMessageA(list, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column))) {
+        column.cchTextMax = 256;
+        if (!SendMessageW(list, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column))) {
             break;
         }
         EXPECT_EQ(column.iSubItem, i);
-        columns.push_back(std::string(title) + ":" + std::to_string(column.cx));
+        columns.push_back(Cp932From(title) + ":" + std::to_string(column.cx));
     }
     return columns;
 }
@@ -126,13 +129,13 @@ inline int RowsOf(HWND list) {
 }
 
 inline std::string CellOf(HWND list, int row, int column) {
-    char text[2048] = {};
-    LVITEMA item = {};
+    WCHAR text[2048] = {};
+    LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return text;
+    item.cchTextMax = 2048;
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return Cp932From(text);
 }
 
 
@@ -194,9 +197,9 @@ private:
         HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
         int position = -1;
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-            char text[512] = {};
-            GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-            self->items_.push_back(SeenMenuItem{GetMenuItemID(menu, i), text});
+            WCHAR text[512] = {};
+            GetMenuStringW(menu, i, text, 512, MF_BYPOSITION);
+            self->items_.push_back(SeenMenuItem{GetMenuItemID(menu, i), Cp932From(text)});
             if (GetMenuItemID(menu, i) == self->choose_) {
                 position = i;
             }

@@ -24,10 +24,11 @@ std::string HandlerLogPath(unsigned long token) {
     return std::string(temp) + "clipwren-url-handler-" + std::to_string(token) + ".log";
 }
 
-// Appends the command line, NUL-terminated, to the log the marker names; several handlers may
-// write, so each record goes out in one append.
+// Appends the command line (in Shift_JIS, as the program's texts are), NUL-terminated, to the log
+// the marker names; several handlers may write, so each record goes out in one append.
 int RecordCommandLineIfHandler() {
-    const char* line = GetCommandLineA();
+    const std::string command = Cp932From(GetCommandLineW());
+    const char* line = command.c_str();
     const char* marker = std::strstr(line, HandlerMarker);
     if (!marker) {
         return 0;
@@ -63,15 +64,11 @@ std::vector<std::string> Records(const std::string& bytes) {
 // and CommandLineToArgvW, which browsers use.
 std::vector<std::string> Arguments(const std::string& commandLine) {
     std::vector<std::string> arguments;
-    int wideLength = MultiByteToWideChar(CP_ACP, 0, commandLine.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, commandLine.c_str(), -1, &wide[0], wideLength);
+    const std::wstring wide = WideFrom(commandLine.c_str());
     int count = 0;
     LPWSTR* argv = CommandLineToArgvW(wide.c_str(), &count);
     for (int i = 0; argv && i < count; ++i) {
-        char narrow[8192] = {};
-        WideCharToMultiByte(CP_ACP, 0, argv[i], -1, narrow, sizeof narrow, nullptr, nullptr);
-        arguments.push_back(narrow);
+        arguments.push_back(Cp932From(argv[i]));
     }
     LocalFree(argv);
     return arguments;
