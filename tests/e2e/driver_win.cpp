@@ -136,29 +136,52 @@ HANDLE OpenTarget(const Target& target) {
                        FALSE, target.processId);
 }
 
-int PrintRows(const Target& target) {
-    HandleGuard process(OpenTarget(target));
-    if (!process.handle) {
-        return Fail("cannot open the program's process");
-    }
+// One reading of every row; false (with the reason) when the list does not answer.
+bool ReadRows(const Target& target, HANDLE process, std::string& out, std::string& why) {
+    out.clear();
     DWORD_PTR rows = 0;
     if (!SendBounded(Control(target, EntryListId), LVM_GETITEMCOUNT, 0, 0, SendTimeoutMs, &rows)) {
-        return Fail("the list does not answer");
+        why = "the list does not answer";
+        return false;
     }
     int columns = ColumnCount(target);
-    std::string out;
     for (int row = 0; row < static_cast<int>(rows); ++row) {
         DWORD_PTR state = 0;
         SendBounded(Control(target, EntryListId), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK, SendTimeoutMs, &state);
         out += ((state >> 12) == 2) ? "[x]" : "[ ]";
         for (int column = 0; column < columns; ++column) {
             std::string cell;
-            if (!ListCell(target, process.handle, row, column, cell)) {
-                return Fail("cannot read row " + std::to_string(row));
+            if (!ListCell(target, process, row, column, cell)) {
+                why = "cannot read row " + std::to_string(row);
+                return false;
             }
             out += "\t" + Escaped(cell);
         }
         out += "\n";
+    }
+    return true;
+}
+
+// The rows once two readings in a row agree (for at most about 3 s): a reading taken while the
+// program rebuilds the list after an answer or a capture is not what the user sees.
+int PrintRows(const Target& target) {
+    HandleGuard process(OpenTarget(target));
+    if (!process.handle) {
+        return Fail("cannot open the program's process");
+    }
+    std::string previous, out, why;
+    if (!ReadRows(target, process.handle, previous, why)) {
+        return Fail(why);
+    }
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        Sleep(100);
+        if (!ReadRows(target, process.handle, out, why)) {
+            return Fail(why);
+        }
+        if (out == previous) {
+            break;
+        }
+        previous = out;
     }
     Print(out);
     return 0;
