@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "web/TitleExtract.h"
+#include "web/TitleFailure.h"
 
 // What a download hands over: the raw title bytes, cut from the page but not converted (the
 // converter keeps its options per process, so it runs on the window's thread only).
@@ -20,6 +21,7 @@ struct PageTitleResult {
     int found;               // 1 when title holds a title cut from the page
     char option[4];          // converter option for the encoding the page declares
     char title[PageHeadBytes]; // zero-terminated
+    TitleFailureNote note;   // why there is no title (TitleFailure::None when found is 1)
 };
 
 // From now on results go to window as `message` with wParam the serial and lParam a
