@@ -115,11 +115,10 @@ int IsRedirectStatus(unsigned status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308 ? 1 : 0;
 }
 
-int ResolveLocation(const char* base, const char* location, char* destination, size_t capacity) {
-    if (capacity == 0) {
-        return 0;
-    }
-    destination[0] = '\0';
+namespace {
+
+// ResolveLocation, but leaves what it built so far when it fails.
+int Resolve(const char* base, const char* location, char* destination, size_t capacity) {
     while (*location == ' ' || *location == '\t') {
         ++location;
     }
@@ -220,6 +219,19 @@ int ResolveLocation(const char* base, const char* location, char* destination, s
                 return 1;
             }
         }
+    }
+    return 0;
+}
+
+} // namespace
+
+int ResolveLocation(const char* base, const char* location, char* destination, size_t capacity) {
+    if (capacity == 0) {
+        return 0;
+    }
+    destination[0] = '\0';
+    if (Resolve(base, location, destination, capacity) == 1) {
+        return 1;
     }
     destination[0] = '\0';
     return 0;
