@@ -51,19 +51,6 @@ std::string PageWithoutDeclaration(const std::string& title) {
     return "<html><head><title>" + title + "</title></head><body><p>text</p></body></html>\n";
 }
 
-// A port on which nothing listens: bound, then closed again.
-int ClosedPort() {
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int size = sizeof address;
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
-    closesocket(s);
-    return ntohs(address.sin_port);
-}
-
 struct ShortDeadline {
     explicit ShortDeadline(unsigned ms) { SetPageFetchDeadlineForTests(ms); }
     ~ShortDeadline() { SetPageFetchDeadlineForTests(0); }
@@ -290,7 +277,7 @@ TEST_F(PageTitle, TheCallerReturnsBeforeTheServerAnswers) {
 }
 
 TEST_F(PageTitle, ClosedPortGivesTheFallbackAtOnce) {
-    const ReceivedTitle result = receiver.Fetch("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/");
+    const ReceivedTitle result = receiver.Fetch("http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/");
     EXPECT_EQ(result.title, Fallback);
     EXPECT_LT(result.elapsedMs, BoundMs);
 }
