@@ -61,7 +61,7 @@ start() {
     [ -n "$xclip_pid" ] && kill "$xclip_pid" 2>/dev/null
     xclip_pid=""
     drv clip-clear
-    (cd "$1" && exec "$root/scripts/wine-exec" "$exe" </dev/null >/dev/null 2>&1) &
+    (cd "$1" && exec "$root/scripts/wine-exec" "$exe" </dev/null >/dev/null 2>"${program_log:-/dev/null}") &
     program_pid=$!
     drv wait 20000 >/dev/null
 }

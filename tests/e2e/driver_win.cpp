@@ -6,6 +6,10 @@
 #include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <wincrypt.h>
+
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -373,6 +377,24 @@ int AwaitText(const Target& target, int id, const std::string& wanted, DWORD tim
     }
 }
 
+// Adds the DER certificate in path to the user's root store (no dialog under Wine).
+bool TrustRootCertificate(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    const std::string der((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (der.empty()) {
+        return false;
+    }
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, "Root");
+    if (!store) {
+        return false;
+    }
+    const BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+                                                        static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING,
+                                                        nullptr);
+    CertCloseStore(store, 0);
+    return added != FALSE;
+}
+
 int Usage() {
     Print("usage: clipwren_driver COMMAND [ARGS]\n"
           "  wait [ms]                 wait for the main window; prints its process id\n"
@@ -389,6 +411,7 @@ int Usage() {
           "  close | gone [ms]         post WM_CLOSE | wait for the main window to go\n"
           "  clip-set TEXT | clip-get | clip-clear   write, read or empty the clipboard\n"
           "  attrib PATH               file attributes (hidden, readonly)\n"
+          "  trust-root DER            add a certificate to the user's root store\n"
           "  startup EXE EXE N | tickcost N | probe MS | capture URL | soak ... | resources\n"
           "  killtest EXE DIR KILLS [SEED] | fullhistory PATH | saveprobe MS HISTORY-FILE\n"
           "  module NAME               whether the program has the DLL NAME loaded\n");
@@ -423,6 +446,10 @@ int main(int argc, char** argv) {
         }
         Print(Escaped(text) + "\n");
         return 0;
+    }
+    if (command == "trust-root") {
+        // The prefix's root store trusts the DER certificate in the file from now on.
+        return args.size() == 2 && TrustRootCertificate(args[1]) ? 0 : Fail("cannot add the certificate to the root store");
     }
     if (command == "attrib") {
         if (args.size() != 2) {
