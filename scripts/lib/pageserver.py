@@ -4,8 +4,9 @@
 Serves pages whose titles are encoded in UTF-8, EUC-JP, ISO-2022-JP and Shift_JIS, a 404 page
 with a title, pages without a usable title, a server that never answers, one that trickles a
 byte a second and one whose headers never end; a page that redirects to itself ("loop", which
-counts its requests: /loopcount/ answers with the count as its title), and /go/PORT/NAME/...,
-which redirects to https://127.0.0.1:PORT/NAME/.... The first path segment picks the page, so
+counts its requests: /loopcount/ answers with the count as its title), /go/PORT/NAME/...,
+which redirects to https://127.0.0.1:PORT/NAME/..., and /plain/PORT/NAME/..., which redirects
+to http://127.0.0.1:PORT/NAME/.... The first path segment picks the page, so
 any deeper path (a fresh URL for every capture) gets the same page. Prints "port N" once
 listening on 127.0.0.1.
 
@@ -89,8 +90,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write(body)
             return
-        if name == "go" and len(parts) >= 3:
-            self.redirect("https://127.0.0.1:%s/%s" % (parts[1], "/".join(parts[2:]) + "/"))
+        if name in ("go", "plain") and len(parts) >= 3:
+            scheme = "https" if name == "go" else "http"
+            self.redirect("%s://127.0.0.1:%s/%s/" % (scheme, parts[1], "/".join(parts[2:])))
             return
         if name == "silent":
             # Accepts and never answers (bounded, so the server can always be stopped).
