@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <wincrypt.h>
+#include <tlhelp32.h>
 
 #include <fstream>
 #include <iterator>
@@ -395,6 +396,22 @@ bool TrustRootCertificate(const std::string& path) {
     return added != FALSE;
 }
 
+// Threads of the process, WinINet's own workers included; -1 when they cannot be listed.
+int ThreadsOf(DWORD processId) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        count += entry.th32OwnerProcessID == processId ? 1 : 0;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
 int Usage() {
     Print("usage: clipwren_driver COMMAND [ARGS]\n"
           "  wait [ms]                 wait for the main window; prints its process id\n"
@@ -412,6 +429,7 @@ int Usage() {
           "  clip-set TEXT | clip-get | clip-clear   write, read or empty the clipboard\n"
           "  attrib PATH               file attributes (hidden, readonly)\n"
           "  trust-root DER            add a certificate to the user's root store\n"
+          "  threads                   how many threads the program has\n"
           "  startup EXE EXE N | tickcost N | probe MS | capture URL | soak ... | resources\n"
           "  killtest EXE DIR KILLS [SEED] | fullhistory PATH | saveprobe MS HISTORY-FILE\n"
           "  module NAME               whether the program has the DLL NAME loaded\n");
@@ -580,6 +598,14 @@ int main(int argc, char** argv) {
     }
     if (command == "close") {
         return PostMessageA(target.main, WM_CLOSE, 0, 0) ? 0 : Fail("cannot post");
+    }
+    if (command == "threads") {
+        const int threads = ThreadsOf(target.processId);
+        if (threads < 0) {
+            return Fail("cannot list the threads");
+        }
+        Print(std::to_string(threads) + "\n");
+        return 0;
     }
     if (command == "gone") {
         return WaitWindowGone(target.main, WaitArg(args, 1)) ? 0 : Fail("the main window is still there");
