@@ -4,11 +4,11 @@
 #include "web/WebTestSeams.h"
 
 #include <cstring>
-#include <initializer_list>
 #include <new>
 
 #include "base/Guards_win.h"
 #include "web/DeclaredCharset.h"
+#include "web/HttpRequest_win.h"
 #include "web/Redirect.h"
 #include "web/PageTitle_win.h"
 #include "web/TitleQueue.h"
@@ -16,24 +16,7 @@
 
 namespace {
 
-#ifdef CLIPWREN_PRIVACY_CONTROL
-// The control build of the privacy tests: WinINet's defaults, and the address's user name and
-// password handed over, as InternetOpenUrl would.
-constexpr DWORD FetchFlags = 0;
-constexpr bool PassCredentials = true;
-#else
-// Any page can put an address on the clipboard, and it is fetched at once: the request must
-// not carry the user's cookies or credentials (a request forged through the clipboard), show a
-// dialog, or leave the page in the browser's cache. NO_AUTH also leaves a proxy's demand for
-// authentication unanswered: WinINet has one switch for both.
-constexpr DWORD FetchFlags = INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH | INTERNET_FLAG_NO_UI |
-                             INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
-// A user name and password in the address are never given to WinINet either.
-constexpr bool PassCredentials = false;
-#endif
 
-// Longer than any captured text, terminating zero included.
-constexpr size_t UrlBytes = 1024;
 constexpr size_t ContentTypeBytes = 256;
 // The raw title is cut to this many bytes less one.
 constexpr int RawTitleCapacity = PageHeadBytes - 1;
@@ -264,87 +247,6 @@ private:
     int count_ = 0;
 };
 
-// Bounds each WinINet operation too, to what is left of the download's bound. Set on every
-// handle: Wine's requests do not take them over from the handles above.
-void LimitOperations(const WinInetApi& api, HINTERNET handle, DWORD milliseconds) {
-    for (DWORD option :
-         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-        api.setOption(handle, option, &milliseconds, sizeof milliseconds);
-    }
-}
-
-// Where a request goes, from the parts of the address WinINet cracks it into.
-struct RequestTarget {
-    char host[INTERNET_MAX_HOST_NAME_LENGTH + 1];
-    char user[UrlBytes];
-    char password[UrlBytes];
-    char object[UrlBytes + 1]; // path and query; a fragment is never sent
-    INTERNET_PORT port;
-    DWORD flags;
-};
-
-bool CopyPart(char* destination, size_t capacity, const char* part, DWORD length) {
-    if (length >= capacity) {
-        return false;
-    }
-    if (length) {
-        std::memcpy(destination, part, length);
-    }
-    destination[length] = '\0';
-    return true;
-}
-
-bool CrackAddress(const WinInetApi& api, const char* url, RequestTarget& target) {
-    URL_COMPONENTSA parts = {};
-    parts.dwStructSize = sizeof parts;
-    // Lengths without buffers: the parts are pointed out in url.
-    parts.dwHostNameLength = 1;
-    parts.dwUserNameLength = 1;
-    parts.dwPasswordLength = 1;
-    parts.dwUrlPathLength = 1;
-    parts.dwExtraInfoLength = 1;
-    if (!api.crackUrl(url, 0, 0, &parts) ||
-        (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) ||
-        !CopyPart(target.host, sizeof target.host, parts.lpszHostName, parts.dwHostNameLength) ||
-        !CopyPart(target.user, sizeof target.user, parts.lpszUserName, parts.dwUserNameLength) ||
-        !CopyPart(target.password, sizeof target.password, parts.lpszPassword, parts.dwPasswordLength)) {
-        return false;
-    }
-    // The path and the extra information lie one after the other in url.
-    const char* path = parts.dwUrlPathLength ? parts.lpszUrlPath : parts.lpszExtraInfo;
-    size_t length = (path ? std::strlen(path) : 0);
-    if (const char* fragment = path ? std::strchr(path, '#') : nullptr) {
-        length = static_cast<size_t>(fragment - path);
-    }
-    const bool rooted = length > 0 && path[0] == '/';
-    target.object[0] = '/';
-    if (!CopyPart(target.object + (rooted ? 0 : 1), sizeof target.object - 1, path, static_cast<DWORD>(length))) {
-        return false;
-    }
-    target.port = parts.nPort;
-    // Every hop is fetched as privately as the first; https keeps WinINet's certificate checks.
-    target.flags = FetchFlags | INTERNET_FLAG_NO_AUTO_REDIRECT |
-                   (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
-    return true;
-}
-
-unsigned StatusOf(const WinInetApi& api, HINTERNET request) {
-    DWORD status = 0;
-    DWORD size = sizeof status;
-    return api.queryInfo(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ? status
-                                                                                                            : 0;
-}
-
-// The answer's Location into location (capacity bytes); false when it has none that fits.
-bool LocationOf(const WinInetApi& api, HINTERNET request, char* location, DWORD capacity) {
-    DWORD size = capacity - 1;
-    if (!api.queryInfo(request, HTTP_QUERY_LOCATION, location, &size, nullptr)) {
-        return false;
-    }
-    location[size < capacity ? size : capacity - 1] = '\0';
-    return true;
-}
-
 void RecordAnswer(Downloads& t, Download& d, HINTERNET request, unsigned status) {
     char type[ContentTypeBytes] = {};
     DWORD size = sizeof type - 1;
@@ -408,8 +310,8 @@ bool SendHop(Downloads& t, Download& d, InternetHandles& handles, HINTERNET sess
     }
     NoteStep(t, d, DownloadStep::Connecting);
     HINTERNET connection =
-        handles.Keep(api.connect(session, target.host, target.port, PassCredentials ? target.user : nullptr,
-                                 PassCredentials ? target.password : nullptr, INTERNET_SERVICE_HTTP, 0, d.ticket));
+        handles.Keep(api.connect(session, target.host, target.port, ConnectUser(target), ConnectPassword(target),
+                                 INTERNET_SERVICE_HTTP, 0, d.ticket));
     if (!connection) {
         return Fail(t, d, TitleFailure::NetworkError, GetLastError());
     }
@@ -474,7 +376,7 @@ void Fetch(Downloads& t, Download& d) {
             std::memcpy(url, next, sizeof url);
             continue;
         }
-        // A proxy that asks for authentication is not answered (see FetchFlags); its refusal page
+        // A proxy that asks for authentication is not answered (see HttpRequest_win.cpp); its refusal page
         // is not the page, so it gives no title.
         if (status == HTTP_STATUS_PROXY_AUTH_REQ) {
             Fail(t, d, TitleFailure::Refused, status);
