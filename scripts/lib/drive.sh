@@ -64,7 +64,7 @@ start() {
     # CLIPWREN_PROGRAM_LANG=en_US.UTF-8 runs the program alone on a system that is not Japanese
     # (code page 1252); the driver stays Japanese.
     (cd "$1" && CLIPWREN_WINE_LANG=${CLIPWREN_PROGRAM_LANG:-ja_JP.UTF-8} exec "$root/scripts/wine-exec" "$exe" \
-        </dev/null >/dev/null 2>&1) &
+        </dev/null >/dev/null 2>"${program_log:-/dev/null}") &
     program_pid=$!
     drv wait 20000 >/dev/null
 }

@@ -3,17 +3,23 @@
 
 Serves pages whose titles are encoded in UTF-8, EUC-JP, ISO-2022-JP and Shift_JIS, a 404 page
 with a title, pages without a usable title, a server that never answers, one that trickles a
-byte a second and one whose headers never end. The first path segment picks the page, so any
-deeper path (a fresh URL for every capture) gets the same page. Prints "port N" once listening
-on 127.0.0.1.
+byte a second and one whose headers never end; a page that redirects to itself ("loop", which
+counts its requests: /loopcount/ answers with the count as its title), /go/PORT/NAME/...,
+which redirects to https://127.0.0.1:PORT/NAME/..., and /plain/PORT/NAME/..., which redirects
+to http://127.0.0.1:PORT/NAME/.... The first path segment picks the page, so
+any deeper path (a fresh URL for every capture) gets the same page. Prints "port N" once
+listening on 127.0.0.1.
 
-Usage: pageserver.py [--port-file FILE] [--titles]
+Usage: pageserver.py [--port-file FILE] [--tls CERT KEY] [--titles]
+  --tls     serve https with the certificate and key (PEM files)
   --titles  print the expected titles (UTF-8), one "name<TAB>title" per line, and exit
 """
 import argparse
 import http.server
 import socketserver
+import ssl
 import sys
+import threading
 import time
 
 # name -> (status, codec, title or None, head template)
@@ -29,6 +35,9 @@ PAGES = {
 }
 
 FALLBACK = "ページタイトル不明"
+
+loop_requests = 0
+loop_lock = threading.Lock()
 
 
 def body_of(name):
@@ -56,8 +65,35 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def redirect(self, location):
+        self.send_response(302)
+        self.send_header("Location", location)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
     def do_GET(self):
-        name = self.path.strip("/").split("/")[0]
+        global loop_requests
+        parts = self.path.strip("/").split("/")
+        name = parts[0]
+        if name == "loop":
+            with loop_lock:
+                loop_requests += 1
+            self.redirect(self.path)
+            return
+        if name == "loopcount":
+            with loop_lock:
+                count = loop_requests
+            body = ("<html><head><title>%d</title></head></html>" % count).encode()
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+            return
+        if name in ("go", "plain") and len(parts) >= 3:
+            scheme = "https" if name == "go" else "http"
+            self.redirect("%s://127.0.0.1:%s/%s/" % (scheme, parts[1], "/".join(parts[2:])))
+            return
         if name == "silent":
             # Accepts and never answers (bounded, so the server can always be stopped).
             time.sleep(120)
@@ -107,6 +143,7 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--port-file")
+    parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
     parser.add_argument("--titles", action="store_true")
     options = parser.parse_args()
     if options.titles:
@@ -114,6 +151,10 @@ def main():
             print("%s\t%s" % (name, expected_title(name)))
         return
     server = Server(("127.0.0.1", 0), Handler)
+    if options.tls:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(options.tls[0], options.tls[1])
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     port = server.server_address[1]
     if options.port_file:
         with open(options.port_file + ".tmp", "w") as f:

@@ -28,13 +28,18 @@ void StartWaitingDownloads() {
             return;
         }
         // WinINet would read bytes from 0x80 up in the system's code page.
-        StartPageDownload(serial, PercentEncodeHighBytes(EntryAt(store, FindSerial(store, serial)).content).c_str());
+        const std::string address = PercentEncodeHighBytes(EntryAt(store, FindSerial(store, serial)).content);
+        if (!StartPageDownload(serial, address.c_str())) {
+            TraceFallback(serial, nullptr, 0);
+        }
     }
 }
 
 void PutTitle(const PageTitleResult& result) {
     char title[ConvertedTitleBytes];
-    if (ConvertPageTitle(result, title) == 1 && SetEntryTitle(TheHistory(), result.serial, title) == 1) {
+    const int converted = ConvertPageTitle(result, title);
+    TraceFallback(result.serial, &result, converted);
+    if (converted == 1 && SetEntryTitle(TheHistory(), result.serial, title) == 1) {
         MarkRefresh(TheView(), RefreshMark::Set);
     }
 }
@@ -55,10 +60,13 @@ void RequestPageTitle(uint32_t serial) {
     StartWaitingDownloads();
 }
 
-void OnPageTitle(WPARAM, LPARAM result) {
+void OnPageTitle(WPARAM serial, LPARAM result) {
     auto* received = reinterpret_cast<PageTitleResult*>(result);
     if (received && g_accepting) {
         PutTitle(*received);
+    } else if (serial != 0 && g_accepting) {
+        // A download ended but its result could not be made (no memory).
+        TraceFallback(static_cast<uint32_t>(serial), nullptr, 0);
     }
     ReleasePageTitleResult(received);
     if (g_accepting) {

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "app/SaveTrace_win.h"
 #include "base/Guards_win.h"
 #include "base/MessageBox_win.h"
 #include "base/AppResources_win.h"
@@ -61,6 +62,7 @@ DWORD WINAPI WriterThread(void*) {
             return 0;
         }
         writer.result = Write(writer.text, writer.toUnsaved);
+        TraceSave(writer.result);
         SetEvent(writer.idle.get());
         PostMessageA(writer.notify, SaveDoneMessage, 0, 0);
     }

@@ -1,10 +1,17 @@
 // Page downloads beside the window. Each download runs on a thread of its own and hands its
 // result to the window's thread in a posted message; a watchdog thread hands over the result of
 // a download that reaches its bound, with what has arrived by then. The window's thread only
-// starts downloads and receives results: it never waits on one. No thread closes a handle
-// another may be blocked on: a download given up at its bound ends when its blocked call returns,
-// at the latest when a per-operation time-out (the bound) trips, unless the server keeps
-// trickling or name resolution hangs; MaxDownloadThreads bounds how many such threads there are.
+// starts downloads and receives results: it never waits on one.
+//
+// A download follows redirections itself (at most MaxRedirects hops, all within the one bound)
+// and runs WinINet asynchronously: its thread waits for each pending call no longer than what is
+// left of the bound, then closes its own handles and ends, so a thread given up at its bound is
+// gone within moments of it and MaxDownloadThreads stays a bound that stuck servers never fill.
+// Closing the request ends its pending call on Windows. Wine cannot end a call blocked in a
+// read: a server that trickles its headers keeps a thread of Wine's own (not one of ours) and
+// its connection until it lets go; the cap stays at eight of our threads, since those are what
+// the program can bound. A call that blocks before it can go asynchronous (proxy detection in
+// InternetOpen) is bounded by the watchdog's handover only; its thread ends when it returns.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +19,7 @@
 #include <cstdint>
 
 #include "web/TitleExtract.h"
+#include "web/TitleFailure.h"
 
 // What a download hands over: the raw title bytes, cut from the page but not converted (the
 // converter keeps its options per process, so it runs on the window's thread only).
@@ -20,6 +28,7 @@ struct PageTitleResult {
     int found;               // 1 when title holds a title cut from the page
     char option[4];          // converter option for the encoding the page declares
     char title[PageHeadBytes]; // zero-terminated
+    TitleFailureNote note;   // why there is no title (TitleFailure::None when found is 1)
 };
 
 // From now on results go to window as `message` with wParam the serial and lParam a

@@ -3,6 +3,8 @@
 // (base/UiTexts.h).
 #pragma once
 
+#include <cstdint>
+
 struct PageTitleResult;
 
 // The longest a download runs, counted from its start, name resolution and proxy detection
@@ -20,3 +22,8 @@ constexpr int ConvertedTitleBytes = 1024;
 // the entry keeps the fallback. nkf32 keeps its option per process and the option and the
 // conversion belong together: call this on the window's thread only.
 int ConvertPageTitle(const PageTitleResult& result, char* destination);
+
+// Writes one debug line (OutputDebugStringA) for the entry with this serial when it keeps the
+// fallback: why its download found no title, or, when converted is 0 for a title it found, that
+// the title converted to nothing. A null result is a download that could not start.
+void TraceFallback(uint32_t serial, const PageTitleResult* result, int converted);

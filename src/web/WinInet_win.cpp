@@ -30,7 +30,8 @@ const WinInetApi* LoadWinInet() {
                  Find(module, "HttpSendRequestA", api.sendRequest) &&
                  Find(module, "InternetSetOptionA", api.setOption) && Find(module, "HttpQueryInfoA", api.queryInfo) &&
                  Find(module, "InternetQueryDataAvailable", api.queryDataAvailable) &&
-                 Find(module, "InternetReadFile", api.readFile) &&
+                 Find(module, "InternetReadFileExA", api.readFileEx) &&
+                 Find(module, "InternetSetStatusCallbackA", api.setStatusCallback) &&
                  Find(module, "InternetCloseHandle", api.closeHandle);
     if (!found) {
         return nullptr;

@@ -15,7 +15,8 @@ struct WinInetApi {
     decltype(&InternetSetOptionA) setOption;
     decltype(&HttpQueryInfoA) queryInfo;
     decltype(&InternetQueryDataAvailable) queryDataAvailable;
-    decltype(&InternetReadFile) readFile;
+    decltype(&InternetReadFileExA) readFileEx;
+    decltype(&InternetSetStatusCallbackA) setStatusCallback;
     decltype(&InternetCloseHandle) closeHandle;
 };
 

@@ -6,6 +6,11 @@
 #include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <wincrypt.h>
+#include <tlhelp32.h>
+
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -413,6 +418,40 @@ int AwaitText(const Target& target, int id, const std::string& wanted, DWORD tim
     }
 }
 
+// Adds the DER certificate in path to the user's root store (no dialog under Wine).
+bool TrustRootCertificate(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    const std::string der((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (der.empty()) {
+        return false;
+    }
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, "Root");
+    if (!store) {
+        return false;
+    }
+    const BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+                                                        static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING,
+                                                        nullptr);
+    CertCloseStore(store, 0);
+    return added != FALSE;
+}
+
+// Threads of the process, WinINet's own workers included; -1 when they cannot be listed.
+int ThreadsOf(DWORD processId) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        count += entry.th32OwnerProcessID == processId ? 1 : 0;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
 int Usage() {
     Print("usage: clipwren_driver COMMAND [ARGS]\n"
           "  wait [ms]                 wait for the main window; prints its process id\n"
@@ -429,6 +468,8 @@ int Usage() {
           "  close | gone [ms]         post WM_CLOSE | wait for the main window to go\n"
           "  clip-set TEXT | clip-get | clip-clear   write, read or empty the clipboard\n"
           "  attrib PATH               file attributes (hidden, readonly)\n"
+          "  trust-root DER            add a certificate to the user's root store\n"
+          "  threads                   how many threads the program has\n"
           "  startup EXE EXE N | tickcost N | probe MS | capture URL | soak ... | resources\n"
           "  killtest EXE DIR KILLS [SEED] | fullhistory PATH | saveprobe MS HISTORY-FILE\n"
           "  module NAME               whether the program has the DLL NAME loaded\n");
@@ -463,6 +504,10 @@ int main(int argc, char** argv) {
         }
         Print(Escaped(text) + "\n");
         return 0;
+    }
+    if (command == "trust-root") {
+        // The prefix's root store trusts the DER certificate in the file from now on.
+        return args.size() == 2 && TrustRootCertificate(args[1]) ? 0 : Fail("cannot add the certificate to the root store");
     }
     if (command == "attrib") {
         if (args.size() != 2) {
@@ -593,6 +638,14 @@ int main(int argc, char** argv) {
     }
     if (command == "close") {
         return PostMessageA(target.main, WM_CLOSE, 0, 0) ? 0 : Fail("cannot post");
+    }
+    if (command == "threads") {
+        const int threads = ThreadsOf(target.processId);
+        if (threads < 0) {
+            return Fail("cannot list the threads");
+        }
+        Print(std::to_string(threads) + "\n");
+        return 0;
     }
     if (command == "gone") {
         return WaitWindowGone(target.main, WaitArg(args, 1)) ? 0 : Fail("the main window is still there");

@@ -167,6 +167,18 @@ LoopbackHttpServer::~LoopbackHttpServer() {
     }
 }
 
+int ClosedLoopbackPort() {
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int size = sizeof address;
+    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
+    closesocket(s);
+    return ntohs(address.sin_port);
+}
+
 std::string LoopbackHttpServer::Url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
 }

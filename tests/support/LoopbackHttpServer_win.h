@@ -45,6 +45,9 @@ LoopbackResponse Held(LoopbackResponse response);
 // path: the client stays blocked inside its read of the headers, however short its time-outs.
 LoopbackResponse Stalled(LoopbackResponse response, DWORD byteEveryMs = 100);
 
+// A port of 127.0.0.1 on which nothing listens: bound, then closed again.
+int ClosedLoopbackPort();
+
 class LoopbackHttpServer {
 public:
     // Binds 127.0.0.1 on a port the system chooses and starts accepting; check ok().
