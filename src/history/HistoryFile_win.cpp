@@ -12,8 +12,6 @@
 namespace {
 
 const char HistoryFileName[] = "CWHistry.txt";
-// Written completely, then moved over the history file; a crash leaves at most this behind.
-const char TempFileName[] = "CWHistry.tmp";
 // Where a file that this run could not read fully, or that changed behind its back, is kept:
 // "CWHistry.kept.txt", then "CWHistry.kept-2.txt", "CWHistry.kept-3.txt", ... whichever is free;
 // none is ever overwritten.
@@ -247,8 +245,7 @@ int ReadUnreadHistory(HistoryStore& store, int (*compare)(const char*, const cha
 
 HistoryWrite WriteHistoryText(const HistoryText& text) {
     char path[PathBufferSize];
-    char tempPath[PathBufferSize];
-    if (!PathInCurrentFolder(path, HistoryFileName) || !PathInCurrentFolder(tempPath, TempFileName)) {
+    if (!PathInCurrentFolder(path, HistoryFileName)) {
         return HistoryWrite::Failed;
     }
     if (runFile.unread) {
@@ -268,7 +265,7 @@ HistoryWrite WriteHistoryText(const HistoryText& text) {
         }
         runFile.keepOldFile = false;
     }
-    if (!WriteThenReplace(path, tempPath, text, FILE_ATTRIBUTE_HIDDEN, true)) {
+    if (!WriteThenReplace(path, text, FILE_ATTRIBUTE_HIDDEN, true)) {
         return HistoryWrite::Failed;
     }
     const DWORD attributes = GetFileAttributesA(path);

@@ -52,6 +52,42 @@ bool MovePatiently(const char* tempPath, const char* path) {
     }
 }
 
+// Temporary names tried beside one file before a write gives up; each taken one is another
+// file of this process left by an earlier write that could not delete it.
+constexpr int MaxTemporaryTries = 100;
+
+// Creates a temporary file beside path that only this process uses: "<path less .txt>.<pid>.tmp",
+// else "...<pid>-2.tmp" and on. CREATE_NEW never opens, and so never follows, an existing file
+// or link: a name planted in a shared folder such as Downloads is passed over, and the files
+// of another copy of the program (another Windows session sharing the folder) are left alone.
+HANDLE CreateOwnTemporaryFile(const char* path, DWORD attributes, char (&tempPath)[PathBufferSize]) {
+    const size_t length = std::strlen(path);
+    const size_t stem = length > 4 && lstrcmpiA(path + length - 4, ".txt") == 0 ? length - 4 : length;
+    const DWORD process = GetCurrentProcessId();
+    for (int n = 1; n <= MaxTemporaryTries; ++n) {
+        char suffix[64];
+        if (n == 1) {
+            wsprintfA(suffix, ".%lu.tmp", process);
+        } else {
+            wsprintfA(suffix, ".%lu-%d.tmp", process, n);
+        }
+        if (stem + std::strlen(suffix) >= PathBufferSize) {
+            return INVALID_HANDLE_VALUE;
+        }
+        std::memcpy(tempPath, path, stem);
+        lstrcpyA(tempPath + stem, suffix);
+        HANDLE file = CreateFileA(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            return file;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            return INVALID_HANDLE_VALUE;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
 } // namespace
 
 void FailHistoryFileStep(HistoryFileStep step) {
@@ -100,16 +136,11 @@ bool IsMissing(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-bool WriteThenReplace(const char* path, const char* tempPath, const HistoryText& text, DWORD attributes,
-                      bool inHistoryFolder) {
-    // A temporary file left by an interrupted save is ours to overwrite, but CREATE_ALWAYS
-    // refuses one that is read-only or marked system.
-    SetFileAttributesA(tempPath, FILE_ATTRIBUTE_NORMAL);
+bool WriteThenReplace(const char* path, const HistoryText& text, DWORD attributes, bool inHistoryFolder) {
+    char tempPath[PathBufferSize];
     {
         const bool refused = StepFails(HistoryFileStep::CreateTemp) || (inHistoryFolder && FolderRefuses());
-        KernelHandle temp(refused ? INVALID_HANDLE_VALUE
-                                  : CreateFileA(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes,
-                                                nullptr));
+        KernelHandle temp(refused ? INVALID_HANDLE_VALUE : CreateOwnTemporaryFile(path, attributes, tempPath));
         if (!temp.valid()) {
             return false;
         }

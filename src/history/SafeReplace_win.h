@@ -30,8 +30,8 @@ bool StepFails(HistoryFileStep step);
 // True (with ERROR_ACCESS_DENIED) when a file is not to be created in the history's folder.
 bool FolderRefuses();
 
-// Writes the text to the temporary file and moves it over path only when all of it is on disk.
-// On any failure path is as it was and the temporary file is gone. The result has the temporary
-// file's attributes; inHistoryFolder makes the folder's injected refusal apply.
-bool WriteThenReplace(const char* path, const char* tempPath, const HistoryText& text, DWORD attributes,
-                      bool inHistoryFolder);
+// Writes the text to a new temporary file of this process beside path ("CWHistry.<pid>.tmp" for
+// "CWHistry.txt") and moves it over path only when all of it is on disk. On any failure path is
+// as it was and the temporary file is gone. The result has the temporary file's attributes;
+// inHistoryFolder makes the folder's injected refusal apply.
+bool WriteThenReplace(const char* path, const HistoryText& text, DWORD attributes, bool inHistoryFolder);

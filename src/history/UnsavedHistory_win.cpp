@@ -4,41 +4,36 @@
 // The light declaration of SHGetFolderPathA: <shlobj.h> declares a type named Shell.
 #include <shfolder.h>
 
+#include <climits>
+
 #include "base/Guards_win.h"
 #include "base/SystemLibrary_win.h"
 #include "history/SafeReplace_win.h"
 
 namespace {
 
-// This run's history when the history file cannot take it, each with its own temporary file.
+// This run's history when the history file cannot take it. The numbers never run out: a run
+// takes the first free one, however many earlier runs left theirs.
 const char UnsavedFileName[] = "CWHistry.unsaved.txt";
 const char UnsavedFileNumbered[] = "CWHistry.unsaved-%d.txt";
-const char UnsavedTempName[] = "CWHistry.unsaved.tmp";
-const char UnsavedTempNumbered[] = "CWHistry.unsaved-%d.tmp";
-constexpr int MaxUnsavedFiles = 20;
 // The folder in the local application data where the unsaved file goes when the history's own
 // folder refuses it.
 const char AppDataFolderName[] = "Clipwren";
 
-// This run's unsaved file and its temporary file, once one has been taken.
+// This run's unsaved file, once one has been taken.
 struct UnsavedFile {
     char path[PathBufferSize];
-    char tempPath[PathBufferSize];
 };
 UnsavedFile unsaved;
 
 // This run's unsaved file in folder: the first free name is taken (created empty, so that no
-// other run takes it too), then written. False when the folder refuses or every name is taken.
+// other run takes it too), then written. False when the folder refuses the file or its text.
 bool KeepUnsavedIn(const char* folder, bool inHistoryFolder, const HistoryText& text) {
-    for (int n = 1; n <= MaxUnsavedFiles; ++n) {
+    for (int n = 1; n < INT_MAX; ++n) {
         char name[64];
-        char tempName[64];
         NumberedName(name, n, UnsavedFileName, UnsavedFileNumbered);
-        NumberedName(tempName, n, UnsavedTempName, UnsavedTempNumbered);
         char path[PathBufferSize];
-        char tempPath[PathBufferSize];
-        if (!JoinPath(path, folder, name) || !JoinPath(tempPath, folder, tempName) ||
-            (inHistoryFolder && FolderRefuses())) {
+        if (!JoinPath(path, folder, name) || (inHistoryFolder && FolderRefuses())) {
             return false;
         }
         KernelHandle claim(
@@ -51,12 +46,11 @@ bool KeepUnsavedIn(const char* folder, bool inHistoryFolder, const HistoryText& 
             return false;
         }
         claim.Close();
-        if (!WriteThenReplace(path, tempPath, text, FILE_ATTRIBUTE_NORMAL, inHistoryFolder)) {
+        if (!WriteThenReplace(path, text, FILE_ATTRIBUTE_NORMAL, inHistoryFolder)) {
             DeleteFileA(path);
             return false;
         }
         lstrcpyA(unsaved.path, path);
-        lstrcpyA(unsaved.tempPath, tempPath);
         return true;
     }
     return false;
@@ -80,7 +74,7 @@ bool LocalAppDataFolder(char (&out)[MAX_PATH]) {
 
 int KeepUnsavedHistory(const HistoryText& text) {
     if (unsaved.path[0] &&
-        WriteThenReplace(unsaved.path, unsaved.tempPath, text, FILE_ATTRIBUTE_NORMAL, false)) {
+        WriteThenReplace(unsaved.path, text, FILE_ATTRIBUTE_NORMAL, false)) {
         return 1;
     }
     // The file taken earlier cannot be written any more: a new one is taken.

@@ -7,8 +7,7 @@
 #include "history/HistoryCodec.h"
 
 // Keeps the text in this run's unsaved file, a visible file beside the history:
-// "CWHistry.unsaved.txt", else "CWHistry.unsaved-2.txt" ... "CWHistry.unsaved-20.txt", whichever
-// is free; where that folder refuses, in a "Clipwren" folder in the user's local application
+// "CWHistry.unsaved.txt", else "CWHistry.unsaved-2.txt", "-3" and on, whichever is free; where that folder refuses, in a "Clipwren" folder in the user's local application
 // data. Later calls rewrite the same file. Returns 1 when the text is kept.
 int KeepUnsavedHistory(const HistoryText& text);
 

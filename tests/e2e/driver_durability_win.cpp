@@ -100,7 +100,6 @@ int RunKillTest(const std::vector<std::string>& args) {
     const unsigned seed = args.size() > 4 ? static_cast<unsigned>(atol(args[4].c_str())) : GetTickCount();
     std::mt19937 random(seed);
     const std::string file = folder + "\\CWHistry.txt";
-    const std::string temp = folder + "\\CWHistry.tmp";
 
     std::map<std::string, int> shownSerial; // every entry that was on the screen, with its number
     std::set<std::string> expected;         // must be in the file after every end from now on
@@ -117,6 +116,8 @@ int RunKillTest(const std::vector<std::string>& args) {
             Print("killtest: the program did not start in round " + std::to_string(round) + "\n");
             return 1;
         }
+        // The program writes through a temporary file named by its process id.
+        const std::string temp = folder + "\\CWHistry." + std::to_string(program.info.dwProcessId) + ".tmp";
         SendBounded(GetDlgItem(program.main, UrlTextButtonId), BM_CLICK, 0, 0, 30000);
         // Captures stream in until a random moment, between 1 and 6 s into the run.
         const double killAt = NowMs() + 1000 + static_cast<double>(random() % 5000);

@@ -210,7 +210,14 @@ TEST_F(HistoryFile, SavingOverAReadOnlyFileKeepsIt) {
     EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
 }
 
-// A temporary file left behind by an interrupted save, in whatever state, never blocks a save.
+// This process's temporary name beside the history file.
+std::string OwnTemporaryName(int n = 1) {
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    return "CWHistry." + pid + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".tmp";
+}
+
+// A temporary file left behind by an interrupted save, in whatever state, never blocks a save,
+// and one of another name (another process's) is left as it is.
 TEST_F(HistoryFile, ALeftoverTemporaryFileDoesNotBlockSaving) {
     for (DWORD attributes : {DWORD{FILE_ATTRIBUTE_NORMAL}, DWORD{FILE_ATTRIBUTE_HIDDEN},
                              DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY},
@@ -218,13 +225,44 @@ TEST_F(HistoryFile, ALeftoverTemporaryFileDoesNotBlockSaving) {
         SCOPED_TRACE(attributes);
         StartRunOverWorkedExample();
         WriteFileBytes("CWHistry.tmp", "half a history", attributes);
+        WriteFileBytes(OwnTemporaryName().c_str(), "half a history", attributes);
         EXPECT_EQ(WriteHistoryFile(store), 1);
         SaveHistory(store);
         LoadHistory(store);
         EXPECT_EQ(store.count, 3);
         SaveHistory(store);
+        EXPECT_EQ(ReadFileBytes("CWHistry.tmp"), "half a history");
+        EXPECT_EQ(ReadFileBytes(OwnTemporaryName().c_str()), "half a history");
+        for (const std::string& name : {std::string("CWHistry.tmp"), OwnTemporaryName()}) {
+            SetFileAttributesA(PathOf(name.c_str()).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(PathOf(name.c_str()).c_str());
+        }
         EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
     }
+}
+
+// A page can drop files into the folder (often Downloads): a hard link under any temporary name,
+// the fixed one of older runs or this process's own, is never written through, for the history
+// file or the unsaved file.
+TEST_F(HistoryFile, APlantedHardLinkIsNeverWrittenThrough) {
+    WriteFileBytes("victim.txt", "the victim's text");
+    for (const std::string& name : {std::string("CWHistry.tmp"), OwnTemporaryName(), OwnTemporaryName(2),
+                                     std::string("CWHistry.unsaved.tmp"),
+                                     "CWHistry.unsaved." + std::to_string(GetCurrentProcessId()) + ".tmp"}) {
+        ASSERT_TRUE(CreateHardLinkA(PathOf(name.c_str()).c_str(), PathOf("victim.txt").c_str(), nullptr));
+    }
+    StartRunOverWorkedExample();
+    const std::string history = Composed();
+    EXPECT_EQ(WriteHistoryFile(store), 1);
+    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), history);
+    HistoryText text;
+    ASSERT_EQ(EncodeStore(store, text), 1);
+    ASSERT_EQ(KeepUnsavedHistory(text), 1);
+    EXPECT_EQ(ReadFileBytes("CWHistry.unsaved.txt"), history);
+    RemoveUnsavedHistory();
+    EXPECT_EQ(ReadFileBytes("victim.txt"), "the victim's text");
+    EXPECT_EQ(ReadFileBytes(OwnTemporaryName(2).c_str()), "the victim's text");
+    EXPECT_EQ(Files().size(), 7u);
 }
 
 TEST_F(HistoryFile, SavingIntoAReadOnlyFolderKeepsTheOldFile) {
@@ -412,7 +450,7 @@ TEST_F(HistoryFile, NothingIsKeptWhenNothingWasLost) {
 
 // The unsaved file takes the first free name and stays the run's own; a folder whose names are
 // all taken sends it to the local application data, like a folder that refuses files.
-TEST_F(HistoryFile, TheUnsavedFileTakesAFreeNameOrGoesToTheLocalApplicationData) {
+TEST_F(HistoryFile, TheUnsavedFileTakesTheFirstFreeNameWithoutEnd) {
     StartRunOverWorkedExample();
     WriteFileBytes("CWHistry.unsaved.txt", "another run's");
     HistoryText text;
@@ -430,16 +468,13 @@ TEST_F(HistoryFile, TheUnsavedFileTakesAFreeNameOrGoesToTheLocalApplicationData)
     for (int n = 3; n <= 20; ++n) {
         WriteFileBytes(("CWHistry.unsaved-" + std::to_string(n) + ".txt").c_str(), "taken");
     }
-    LoadHistory(store); // a new run, with every name beside the history taken
+    LoadHistory(store); // a new run, with twenty names beside the history taken: the numbers go on
     Insert("the new run's entry");
     ASSERT_EQ(EncodeStore(store, text), 1);
     ASSERT_EQ(KeepUnsavedHistory(text), 1);
-    const std::string kept = UnsavedHistoryPath();
-    const std::string appFolder = LocalAppDataFolder() + "\\Clipwren\\";
-    EXPECT_EQ(kept.compare(0, appFolder.size(), appFolder), 0) << kept;
-    EXPECT_EQ(ReadWholeFile(kept), std::string(text.data, text.size));
-    DeleteFileA(kept.c_str());
-    EXPECT_EQ(Files().size(), 21u);
+    EXPECT_EQ(UnsavedHistoryPath(), PathOf("CWHistry.unsaved-21.txt"));
+    EXPECT_EQ(ReadFileBytes("CWHistry.unsaved-21.txt"), std::string(text.data, text.size));
+    EXPECT_EQ(Files().size(), 22u);
 }
 
 // A folder that refuses every new file: nothing of the old file is touched, and the run's
