@@ -27,6 +27,7 @@ constexpr DWORD WriterPatienceMs = 10000;
 // the window's thread.
 struct Writer {
     KernelHandle thread;
+    DWORD threadId;
     KernelHandle wake; // auto-reset: a write, or the stop, waits
     KernelHandle idle; // manual-reset: set while no write is on its way
     // Filled by the window's thread only while idle is set; read by the writer only while not.
@@ -79,7 +80,7 @@ bool EnsureWriter() {
         return false;
     }
     writer.stop = 0;
-    writer.thread.Reset(CreateThread(nullptr, 0, WriterThread, nullptr, 0, nullptr));
+    writer.thread.Reset(CreateThread(nullptr, 0, WriterThread, nullptr, 0, &writer.threadId));
     return writer.thread.valid();
 }
 
@@ -206,6 +207,10 @@ void SaveAtEnd(bool sessionEnding) {
     HistoryStore& store = TheHistory();
     if (writerFree) {
         ReadHeldFile(store);
+    }
+    if (!writerFree) {
+        // Whatever it does when it comes back, it leaves the file the end writes alone.
+        AbandonWritesOfThread(writer.threadId);
     }
     HistoryText text;
     if (!EncodeStore(store, text)) {

@@ -181,8 +181,8 @@ bool KeepOldFile(const char* path) {
 } // namespace
 
 void LoadHistory(HistoryStore& store) {
+    AbandonWritesOfThread(0);
     runFile = RunFileState{};
-    ForgetUnsavedHistory();
     InitEmptyStore(store);
     char path[PathBufferSize];
     if (!PathInCurrentFolder(path, HistoryFileName)) {
@@ -251,6 +251,12 @@ HistoryWrite WriteHistoryText(const HistoryText& text) {
     if (runFile.unread) {
         return HistoryWrite::Unread;
     }
+    {
+        Locked locked(FileRecordLock());
+        if (ThisThreadAbandoned()) {
+            return HistoryWrite::Failed;
+        }
+    }
     // A history file the user made read-only stays as it is: MoveFileEx refuses to replace it on
     // Windows, but Wine would.
     const DWORD oldAttributes = GetFileAttributesA(path);
@@ -263,7 +269,10 @@ HistoryWrite WriteHistoryText(const HistoryText& text) {
         if (!KeepOldFile(path)) {
             return HistoryWrite::Failed;
         }
-        runFile.keepOldFile = false;
+        Locked locked(FileRecordLock());
+        if (!ThisThreadAbandoned()) {
+            runFile.keepOldFile = false;
+        }
     }
     if (!WriteThenReplace(path, text, FILE_ATTRIBUTE_HIDDEN, true)) {
         return HistoryWrite::Failed;
@@ -272,7 +281,14 @@ HistoryWrite WriteHistoryText(const HistoryText& text) {
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_HIDDEN)) {
         SetFileAttributesA(path, attributes | FILE_ATTRIBUTE_HIDDEN);
     }
-    IdentityOfPath(path, runFile.known);
+    FileIdentity written;
+    IdentityOfPath(path, written);
+    {
+        Locked locked(FileRecordLock());
+        if (!ThisThreadAbandoned()) {
+            runFile.known = written;
+        }
+    }
     RemoveUnsavedHistory();
     return HistoryWrite::Written;
 }

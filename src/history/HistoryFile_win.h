@@ -30,5 +30,10 @@ int ReadUnreadHistory(HistoryStore& store, int (*compare)(const char*, const cha
 // and is removed.
 HistoryWrite WriteHistoryText(const HistoryText& text);
 
+// The end gives up on a write that outlived its wait: from then on that thread changes neither
+// what this run knows of CWHistry.txt nor this run's unsaved file, which the end takes anew. The
+// call takes a lock that no write holds across disk I/O, so it never waits for the disk.
+void AbandonWritesOfThread(unsigned long threadId);
+
 // Writes the live entries to the file, then releases every string.
 void SaveHistory(HistoryStore& store);

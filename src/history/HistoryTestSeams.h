@@ -22,3 +22,7 @@ enum class HistoryFileStep {
 
 // Makes the given step fail on every call until FailHistoryFileStep(HistoryFileStep::None).
 void FailHistoryFileStep(HistoryFileStep step);
+
+// While held, every write of a history file stops after its first half, as on a disk that no
+// longer answers; released, the writes go on. Writes on the calling thread are never held.
+void HoldHistoryWrites(bool hold);

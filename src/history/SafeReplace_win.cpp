@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "base/Guards_win.h"
+#include "history/HistoryFile_win.h"
+#include "history/UnsavedHistory_win.h"
 
 namespace {
 
@@ -11,6 +13,10 @@ namespace {
 constexpr DWORD ReplacePatienceMs = 1000;
 
 HistoryFileStep failingStep = HistoryFileStep::None;
+volatile LONG writesHeld = 0;
+DWORD holdingThread = 0; // its own writes are never held
+// The thread whose writes the end gave up on; 0 for none.
+DWORD abandonedThread = 0;
 
 bool WriteAll(HANDLE file, const char* data, size_t size) {
     if (StepFails(HistoryFileStep::Write)) {
@@ -18,6 +24,15 @@ bool WriteAll(HANDLE file, const char* data, size_t size) {
         DWORD written = 0;
         WriteFile(file, data, static_cast<DWORD>(size / 2), &written, nullptr);
         return false;
+    }
+    if (InterlockedCompareExchange(&writesHeld, 0, 0) && GetCurrentThreadId() != holdingThread) {
+        DWORD written = 0;
+        WriteFile(file, data, static_cast<DWORD>(size / 2), &written, nullptr);
+        data += written;
+        size -= written;
+        while (InterlockedCompareExchange(&writesHeld, 0, 0)) {
+            Sleep(RetryPauseMs);
+        }
     }
     while (size > 0) {
         const DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
@@ -92,6 +107,27 @@ HANDLE CreateOwnTemporaryFile(const char* path, DWORD attributes, char (&tempPat
 
 void FailHistoryFileStep(HistoryFileStep step) {
     failingStep = step;
+}
+
+void HoldHistoryWrites(bool hold) {
+    holdingThread = GetCurrentThreadId();
+    InterlockedExchange(&writesHeld, hold ? 1 : 0);
+}
+
+CriticalSection& FileRecordLock() {
+    static CriticalSection lock;
+    return lock;
+}
+
+void AbandonWritesOfThread(unsigned long threadId) {
+    Locked locked(FileRecordLock());
+    abandonedThread = threadId;
+    // What the abandoned thread may still write to is no longer this run's unsaved file.
+    ForgetUnsavedHistory();
+}
+
+bool ThisThreadAbandoned() {
+    return abandonedThread != 0 && abandonedThread == GetCurrentThreadId();
 }
 
 bool StepFails(HistoryFileStep step) {

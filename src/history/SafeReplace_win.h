@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "base/Guards_win.h"
 #include "history/HistoryCodec.h"
 #include "history/HistoryTestSeams.h"
 
@@ -23,6 +24,14 @@ void NumberedName(char (&name)[64], int n, const char* first, const char* patter
 
 // Whether a failed call's error says that the file or its folder is not there.
 bool IsMissing(DWORD error);
+
+// What this run knows of its files (CWHistry.txt as last read or written, the unsaved file's
+// name) changes only under this lock, which is never held across disk I/O.
+CriticalSection& FileRecordLock();
+
+// Under FileRecordLock: true on a thread whose writes the end has given up on. Such a thread
+// changes nothing of what this run knows of its files.
+bool ThisThreadAbandoned();
 
 // True when the injected failure is this step.
 bool StepFails(HistoryFileStep step);

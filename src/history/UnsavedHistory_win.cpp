@@ -50,6 +50,10 @@ bool KeepUnsavedIn(const char* folder, bool inHistoryFolder, const HistoryText& 
             DeleteFileA(path);
             return false;
         }
+        Locked locked(FileRecordLock());
+        if (ThisThreadAbandoned()) {
+            return false;
+        }
         lstrcpyA(unsaved.path, path);
         return true;
     }
@@ -73,12 +77,25 @@ bool LocalAppDataFolder(char (&out)[MAX_PATH]) {
 }
 
 int KeepUnsavedHistory(const HistoryText& text) {
-    if (unsaved.path[0] &&
-        WriteThenReplace(unsaved.path, text, FILE_ATTRIBUTE_NORMAL, false)) {
+    UnsavedFile taken;
+    {
+        Locked locked(FileRecordLock());
+        if (ThisThreadAbandoned()) {
+            return 0;
+        }
+        taken = unsaved;
+    }
+    if (taken.path[0] && WriteThenReplace(taken.path, text, FILE_ATTRIBUTE_NORMAL, false)) {
         return 1;
     }
     // The file taken earlier cannot be written any more: a new one is taken.
-    unsaved.path[0] = '\0';
+    {
+        Locked locked(FileRecordLock());
+        if (ThisThreadAbandoned()) {
+            return 0;
+        }
+        unsaved.path[0] = '\0';
+    }
     char folder[PathBufferSize];
     if (CurrentFolder(folder) && KeepUnsavedIn(folder, true, text)) {
         return 1;
@@ -97,12 +114,21 @@ const char* UnsavedHistoryPath() {
 }
 
 void ForgetUnsavedHistory() {
+    Locked locked(FileRecordLock());
     unsaved = UnsavedFile{};
 }
 
 void RemoveUnsavedHistory() {
-    if (unsaved.path[0]) {
-        DeleteFileA(unsaved.path);
+    UnsavedFile taken;
+    {
+        Locked locked(FileRecordLock());
+        if (ThisThreadAbandoned()) {
+            return;
+        }
+        taken = unsaved;
         unsaved = UnsavedFile{};
+    }
+    if (taken.path[0]) {
+        DeleteFileA(taken.path);
     }
 }

@@ -47,6 +47,7 @@ bool Exists(const std::string& path) {
 class Saver : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(PutClipboard(nullptr)); }
+    void TearDown() override { HoldHistoryWrites(false); }
 };
 
 } // namespace
@@ -112,6 +113,33 @@ TEST_F(Saver, ABlockedSaveIsKeptAndReportedOnlyAtANormalEnd) {
             EXPECT_EQ(answerer.seen().size(), 1u) << "told once";
         }
     }
+}
+
+// A write that outlives the end's wait (a disk that stops answering) is given up on: the end keeps
+// the history in the unsaved file, and the writer, when it comes back at last, leaves that file
+// alone although its own older text then reaches CWHistry.txt.
+TEST_F(Saver, AWriterHeldPastTheWaitLeavesTheUnsavedFileAlone) {
+    ShellSession session;
+    HWND main = session.main();
+    const std::string file = session.folder().File("CWHistry.txt");
+    const std::string unsaved = session.folder().File("CWHistry.unsaved.txt");
+    const std::string temp = session.folder().File(("CWHistry." + std::to_string(GetCurrentProcessId()) + ".tmp").c_str());
+    HoldHistoryWrites(true);
+    Change(main, "written by the held writer");
+    ASSERT_TRUE(PumpUntil([&] { return Exists(temp); }));
+    Change(main, "only the end has this one");
+    const std::string history = ComposedHistory();
+
+    MessageBoxAnswerer answerer({IDOK});
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ReadWholeFile(unsaved), history);
+    HoldHistoryWrites(false);
+    EXPECT_TRUE(PumpUntil([&] { return Holds(file, "written by the held writer"); }));
+    EXPECT_TRUE(PumpUntil([&] { return !Exists(temp); }));
+    EXPECT_EQ(ReadWholeFile(unsaved), history);
+    ReportUnsavedHistory();
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.seen()[0].text, UnsavedBoxText + unsaved);
 }
 
 // A file held without sharing at start-up: the run's writes go to the unsaved file, never over
