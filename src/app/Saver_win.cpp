@@ -1,6 +1,7 @@
 // The history saver: the schedule on the window's thread, the disk on a writer thread.
 #include "app/Saver_win.h"
 
+#include <string>
 #include <utility>
 
 #include "app/SaveTrace_win.h"
@@ -33,6 +34,7 @@ struct Writer {
     // Filled by the window's thread only while idle is set; read by the writer only while not.
     HistoryText text;
     bool toUnsaved; // CWHistry.txt waits to be read: the text goes to the unsaved file
+    int entries;    // how many entries the text holds
     HWND notify;
     HistoryWrite result;
     volatile LONG stop;
@@ -44,16 +46,24 @@ struct SaverState {
     bool periodic;     // writes follow changes (until the end)
     bool timerArmed;
     bool sessionEnded; // nobody is there to be told any more
-    bool tell;         // ReportUnsavedHistory has a kept file to name
+    bool tell;         // ReportUnsavedHistory has something to tell
+    int lost;          // the entries the end could keep nowhere; 0 when its history is kept
     SaveSchedule schedule;
 };
 SaverState saver;
 
-HistoryWrite Write(const HistoryText& text, bool toUnsaved) {
+// While the history file cannot take the history, the unsaved file takes every write in its
+// place, so that a crash loses no more than it would with the file.
+HistoryWrite Write(const HistoryText& text, bool toUnsaved, int entries) {
     if (toUnsaved) {
         return KeepUnsavedHistory(text) ? HistoryWrite::Written : HistoryWrite::Failed;
     }
-    return WriteHistoryText(text);
+    const HistoryWrite result = WriteHistoryText(text);
+    TraceSave(result);
+    if (PlanEndSave(result, entries, 1).keepUnsaved) {
+        KeepUnsavedHistory(text);
+    }
+    return result;
 }
 
 DWORD WINAPI WriterThread(void*) {
@@ -62,8 +72,7 @@ DWORD WINAPI WriterThread(void*) {
         if (InterlockedCompareExchange(&writer.stop, 0, 0)) {
             return 0;
         }
-        writer.result = Write(writer.text, writer.toUnsaved);
-        TraceSave(writer.result);
+        writer.result = Write(writer.text, writer.toUnsaved, writer.entries);
         SetEvent(writer.idle.get());
         PostMessageA(writer.notify, SaveDoneMessage, 0, 0);
     }
@@ -138,12 +147,13 @@ void StartWrite() {
     }
     if (!EnsureWriter()) {
         // No thread to be had: written here, and the window waits for it this once.
-        NoteSaveFinished(saver.schedule, Write(text, toUnsaved));
+        NoteSaveFinished(saver.schedule, Write(text, toUnsaved, store.count));
         return;
     }
     std::swap(writer.text.data, text.data);
     std::swap(writer.text.size, text.size);
     writer.toUnsaved = toUnsaved;
+    writer.entries = store.count;
     writer.notify = MainWindow();
     ResetEvent(writer.idle.get());
     SetEvent(writer.wake.get());
@@ -214,11 +224,17 @@ void SaveAtEnd(bool sessionEnding) {
     }
     HistoryText text;
     if (!EncodeStore(store, text)) {
+        // Out of memory even for the text: nothing of this run's can be kept.
+        saver.lost = store.count;
+        saver.tell = store.count > 0 && !saver.sessionEnded;
         return;
     }
     const HistoryWrite result = writerFree ? WriteHistoryText(text) : HistoryWrite::Failed;
     const EndSavePlan plan = PlanEndSave(result, store.count, saver.sessionEnded);
-    saver.tell = plan.keepUnsaved && KeepUnsavedHistory(text) && plan.tellUser;
+    if (plan.keepUnsaved && !KeepUnsavedHistory(text)) {
+        saver.lost = store.count;
+    }
+    saver.tell = plan.tellUser;
     if (writerFree) {
         StopWriter();
     }
@@ -229,5 +245,10 @@ void ReportUnsavedHistory() {
         return;
     }
     saver.tell = false;
-    ShowMessageBox(nullptr, UnsavedHistoryMessage, ProgramCaption, MB_OK | MB_ICONWARNING, UnsavedHistoryPath());
+    if (saver.lost > 0) {
+        const std::string text = LostHistoryPrefix + std::to_string(saver.lost) + LostHistorySuffix;
+        ShowMessageBox(nullptr, text.c_str(), ProgramCaption, MB_OK | MB_ICONWARNING);
+    } else {
+        ShowMessageBox(nullptr, UnsavedHistoryMessage, ProgramCaption, MB_OK | MB_ICONWARNING, UnsavedHistoryPath());
+    }
 }

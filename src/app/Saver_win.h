@@ -8,7 +8,8 @@
 void StartSaving();
 
 // After every message of the main window: a change to the entries since the last write is
-// written now, or when a second has passed since the last write began.
+// written now, or when a second has passed since the last write began. While CWHistry.txt cannot
+// take it, each write goes to this run's unsaved file too.
 void SaveSoonIfChanged();
 
 // Timer SaveTimer: the second since the last write is over.
@@ -27,5 +28,6 @@ void StopSaveTimers();
 void SaveAtEnd(bool sessionEnding);
 
 // Last, after the message loop, when no window is left: tells the user where the history that
-// could not be saved was kept, when it had to be.
+// could not be saved was kept, when it had to be, or how many entries were lost when it could be
+// kept nowhere.
 void ReportUnsavedHistory();

@@ -13,6 +13,7 @@
 #include "base/ids.h"
 #include "history/HistoryCodec.h"
 #include "history/HistoryTestSeams.h"
+#include "history/UnsavedHistory_win.h"
 #include "history/HistoryStore.h"
 #include "support/ClipboardAccess_win.h"
 #include "support/MessageBoxHook_win.h"
@@ -193,6 +194,8 @@ TEST_F(Saver, AnUnwritableFolderKeepsTheHistoryInTheLocalApplicationData) {
     FailHistoryFileStep(HistoryFileStep::ReadOnlyFolder);
     Change(main, "nowhere to go beside the history");
     const std::string history = ComposedHistory();
+    // Kept on the history's own schedule, so a crash now would lose nothing.
+    EXPECT_TRUE(PumpUntil([&] { return ReadWholeFile(UnsavedHistoryPath()) == history; }));
     MessageBoxAnswerer answerer({IDOK});
     SendMessageA(main, WM_CLOSE, 0, 0);
     FailHistoryFileStep(HistoryFileStep::None);
