@@ -466,6 +466,8 @@ int Usage() {
           "  nobox [ms]                fail if a message box of the program shows up\n"
           "  version [ms] | version-close ok|close | version-reopen [ms] (close and ask again at once)\n"
           "  close | gone [ms]         post WM_CLOSE | wait for the main window to go\n"
+          "  close-answer BUTTON [ms] | close-nobox [ms]   post WM_CLOSE, then as answer | nobox\n"
+          "  kill                      end the program at once, as a crash would\n"
           "  clip-set TEXT | clip-get | clip-clear   write, read or empty the clipboard\n"
           "  attrib PATH               file attributes (hidden, readonly)\n"
           "  trust-root DER            add a certificate to the user's root store\n"
@@ -638,6 +640,21 @@ int main(int argc, char** argv) {
     }
     if (command == "close") {
         return PostMessageA(target.main, WM_CLOSE, 0, 0) ? 0 : Fail("cannot post");
+    }
+    // The boxes shown once the main window is gone: the program's thread is known from before.
+    if (command == "close-answer" || command == "close-nobox") {
+        if (!PostMessageA(target.main, WM_CLOSE, 0, 0)) {
+            return Fail("cannot post");
+        }
+        if (command == "close-answer") {
+            return args.size() >= 2 ? AnswerBox(target, args[1], WaitArg(args, 2)) : Usage();
+        }
+        HWND box = WaitThreadWindow(target, "#32770", nullptr, WaitArg(args, 1));
+        return box ? Fail("unexpected message box: " + Escaped(BoxText(box))) : 0;
+    }
+    if (command == "kill") {
+        HandleGuard process(OpenProcess(PROCESS_TERMINATE, FALSE, target.processId));
+        return process.handle && TerminateProcess(process.handle, 9) ? 0 : Fail("cannot end the program");
     }
     if (command == "threads") {
         const int threads = ThreadsOf(target.processId);

@@ -27,3 +27,36 @@ ended() {
         check "$1" "exit code $program_rc" "exit code 0"; fi
 }
 settle() { sleep 2.5; } # two ticks of the one-second timer
+
+# ---- real read-only and full folders (root ignores file modes, so only a mount refuses it) ----
+mounted=()
+notrun=()
+# not_run WHAT: a part this machine cannot run; named in the closing lines, never passed.
+not_run() { echo "skip $1"; notrun+=("$1"); }
+can_mount() {
+    local probe
+    probe=$(mktemp -d) || return 1
+    if mount -t tmpfs -o size=64k tmpfs "$probe" 2>/dev/null; then
+        umount "$probe"
+        rmdir "$probe"
+        return 0
+    fi
+    rmdir "$probe"
+    return 1
+}
+# mount_readonly FROM ON: FROM's files seen at ON, read-only.
+mount_readonly() { mount --bind -o ro "$1" "$2" && mounted+=("$2"); }
+# mount_full ON KB: a file system of KB kilobytes at ON, filled to the last byte.
+mount_full() {
+    mount -t tmpfs -o size="$2k" tmpfs "$1" || return 1
+    mounted+=("$1")
+    cat /dev/zero >"$1/filler" 2>/dev/null
+    return 0
+}
+unmount_all() {
+    local i
+    for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
+        umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}"
+    done
+    mounted=()
+}
