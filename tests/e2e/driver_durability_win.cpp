@@ -89,17 +89,42 @@ bool Shows(HWND main, const std::string& text) {
 
 } // namespace
 
+// The history files a kill test reads after every end: CWHistry.txt and, where the saves fail,
+// every unsaved file beside it and in the local application data.
+std::vector<std::string> HistoryFilesAfterKill(const std::string& folder, bool withUnsaved) {
+    std::vector<std::string> files = {folder + "\\CWHistry.txt"};
+    if (!withUnsaved) {
+        return files;
+    }
+    char localAppData[MAX_PATH] = {};
+    GetEnvironmentVariableA("LOCALAPPDATA", localAppData, MAX_PATH);
+    for (const std::string& dir : {folder, std::string(localAppData) + "\\Clipwren"}) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((dir + "\\CWHistry.unsaved*.txt").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            continue;
+        }
+        do {
+            files.push_back(dir + "\\" + found.cFileName);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return files;
+}
+
 int RunKillTest(const std::vector<std::string>& args) {
     if (args.size() < 4) {
-        Print("usage: killtest PROGRAM FOLDER KILLS [SEED]\n");
+        Print("usage: killtest PROGRAM FOLDER KILLS [SEED [unsaved]]\n");
         return 2;
     }
     const std::string exe = args[1];
     const std::string folder = args[2];
     const int kills = std::max(1, atoi(args[3].c_str()));
-    const unsigned seed = args.size() > 4 ? static_cast<unsigned>(atol(args[4].c_str())) : GetTickCount();
+    const unsigned seed = args.size() > 4 && args[4] != "0" ? static_cast<unsigned>(atol(args[4].c_str())) : GetTickCount();
+    // "unsaved": the folder refuses the history (a full disk), so the entries are looked for in
+    // the unsaved files too.
+    const bool withUnsaved = args.size() > 5 && args[5] == "unsaved";
     std::mt19937 random(seed);
-    const std::string file = folder + "\\CWHistry.txt";
 
     std::map<std::string, int> shownSerial; // every entry that was on the screen, with its number
     std::set<std::string> expected;         // must be in the file after every end from now on
@@ -152,17 +177,25 @@ int RunKillTest(const std::vector<std::string>& args) {
                 expected.insert(shown.first);
             }
         }
-        const std::string bytes = ReadFileBytes(file);
-        std::vector<HistoryRecord> records(HistoryCapacity);
-        const HistoryReadResult read = ReadHistoryRecords(bytes.data(), bytes.size(), records.data(), HistoryCapacity);
         std::set<std::string> contents;
-        for (int i = 0; i < read.records; ++i) {
-            contents.insert(std::string(records[i].content, records[i].contentLength));
+        int records = 0;
+        for (const std::string& file : HistoryFilesAfterKill(folder, withUnsaved)) {
+            const std::string bytes = ReadFileBytes(file);
+            std::vector<HistoryRecord> read(HistoryCapacity);
+            const HistoryReadResult result = ReadHistoryRecords(bytes.data(), bytes.size(), read.data(), HistoryCapacity);
+            for (int i = 0; i < result.records; ++i) {
+                contents.insert(std::string(read[i].content, read[i].contentLength));
+            }
+            records += result.records;
+            if (!result.complete) {
+                ++torn;
+                Print("killtest: round " + std::to_string(round) + ": " + file + " does not parse completely (" +
+                      std::to_string(bytes.size()) + " bytes)\n");
+            }
         }
-        if (!read.complete || (!expected.empty() && read.records == 0)) {
+        if (!expected.empty() && records == 0) {
             ++torn;
-            Print("killtest: round " + std::to_string(round) + ": the file does not parse completely (" +
-                  std::to_string(bytes.size()) + " bytes)\n");
+            Print("killtest: round " + std::to_string(round) + ": no history file holds an entry\n");
         }
         // An entry with 127 or more texts copied after it may have left the history by right:
         // each of them may have been captured, seen on the screen or not.
@@ -185,7 +218,8 @@ int RunKillTest(const std::vector<std::string>& args) {
     }
     Print("killtest: " + std::to_string(kills) + " kills (seed " + std::to_string(seed) + ") in " +
           Fixed((NowMs() - start) / 1000, 0) + " s, " + std::to_string(shownSerial.size()) +
-          " entries shown; after each kill the file was checked for every entry shown at least 2 s before it or "
+          " entries shown; after each kill " + (withUnsaved ? "the history and unsaved files were" : "the file was") +
+          " checked for every entry shown at least 2 s before it or "
           "kept by an earlier run (" +
           std::to_string(checked) + " checks): " + std::to_string(lost) + " lost, " + std::to_string(torn) +
           " torn or empty files; " + std::to_string(duringWrite) +

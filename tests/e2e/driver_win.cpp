@@ -473,7 +473,7 @@ int Usage() {
           "  trust-root DER            add a certificate to the user's root store\n"
           "  threads                   how many threads the program has\n"
           "  startup EXE EXE N | tickcost N | probe MS | capture URL | soak ... | resources\n"
-          "  killtest EXE DIR KILLS [SEED] | fullhistory PATH | saveprobe MS HISTORY-FILE\n"
+          "  killtest EXE DIR KILLS [SEED [unsaved]] | fullhistory PATH | saveprobe MS HISTORY-FILE\n"
           "  module NAME               whether the program has the DLL NAME loaded\n");
     return 2;
 }
