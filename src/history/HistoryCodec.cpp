@@ -125,7 +125,7 @@ char* PutContent(char* out, const char* content, size_t length) {
 //
 // A record spans its marker to the CR LF after its end marker (none at the very end of the
 // text): the save writes each of its lines again, so a number, a kind line or a marker's letter
-// case rewritten loses nothing. Every other byte is read by nobody and written by nobody, so it
+// case written its own way loses nothing. Any other byte would be dropped by the save, so it
 // makes the result incomplete: bytes before the first marker, between an end line and the next
 // marker, after the last end line, after the last record taken, a zero byte and all after it,
 // and the two bytes before an end marker when they are not the CR LF the save puts there.
@@ -135,7 +135,7 @@ HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecor
     const void* zero = size ? std::memchr(data, 0, size) : nullptr;
     const char* const end = zero ? static_cast<const char*>(zero) : data + size;
     const char* cursor = data;
-    const char* covered = data; // just past the last record's end line: every byte before is a record's
+    const char* covered = data; // just past the last record read, end line and all
     bool cutShort = false;
 
     while (result.records < maxRecords && cursor < end) {

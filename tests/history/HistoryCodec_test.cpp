@@ -276,7 +276,8 @@ TEST_F(Loaded, BytesOutsideRecordsAreIgnoredAndReported) {
 // writes CR LF there, so any other two bytes are lost.
 TEST_F(Loaded, ContentEndsTwoBytesBeforeTheEndMarker) {
     for (const char* pair : {"cd", "\n\r", "\r\r", "\n\n"}) {
-        HistoryLoadResult r = Load(std::string("__ContentsNomber.0\r\n1\r\nt\r\nab") + pair + "__ContensEnd\r\n");
+        HistoryLoadResult r =
+            Load(std::string("__ContentsNomber.0\r\n1\r\nt\r\nab") + pair + "__ContensEnd\r\n");
         EXPECT_EQ(r.complete, 0) << pair;
         ASSERT_EQ(store.count, 1);
         EXPECT_STREQ(EntryAt(store, 0).content, "ab");

@@ -449,7 +449,8 @@ const LossyFile LossyFiles[] = {
          Record(1, "1", "Sample Page", "http://sample.jp/"),
      WorkedExample},
     {WorkedExample + "notes after the history\r\n", WorkedExample},
-    {WorkedExample + std::string(1, '\0') + Record(2, "1", "past a zero byte", "http://zero.jp/"), WorkedExample},
+    {WorkedExample + std::string(1, '\0') + Record(2, "1", "past a zero byte", "http://zero.jp/"),
+     WorkedExample},
     {WorkedExample + std::string(1, '\0') + "past a zero byte", WorkedExample},
 };
 
