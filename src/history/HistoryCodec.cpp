@@ -122,21 +122,29 @@ char* PutContent(char* out, const char* content, size_t length) {
 // title line and its end marker has no place for its content's closing CR LF; it is skipped
 // and reading goes on after its end marker. Either way the result is incomplete, so the caller
 // keeps the file's bytes.
+//
+// A record spans its marker to the CR LF after its end marker (none at the very end of the
+// text): the save writes each of its lines again, so a number, a kind line or a marker's letter
+// case written its own way loses nothing. Any other byte would be dropped by the save, so it
+// makes the result incomplete: bytes before the first marker, between an end line and the next
+// marker, after the last end line, after the last record taken, a zero byte and all after it,
+// and the two bytes before an end marker when they are not the CR LF the save puts there.
 HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecord* records, int maxRecords) {
     HistoryReadResult result{0, 1};
-    const char* const dataEnd = data + size;
-    // Text ends at its first zero byte, as it always did for this file; records past one are
-    // lost and reported so.
+    // Text ends at its first zero byte, as it always did for this file.
     const void* zero = size ? std::memchr(data, 0, size) : nullptr;
-    const char* const end = zero ? static_cast<const char*>(zero) : dataEnd;
+    const char* const end = zero ? static_cast<const char*>(zero) : data + size;
     const char* cursor = data;
-    const char* lastEnd = data; // just past the last end marker read
+    const char* covered = data; // just past the last record read, end line and all
     bool cutShort = false;
 
     while (result.records < maxRecords && cursor < end) {
         const char* marker = FindIgnoringAsciiCase(cursor, end, HistoryRecordMarker, RecordMarkerLength);
         if (!marker) {
             break;
+        }
+        if (marker != covered) {
+            result.complete = 0;
         }
         // The rest of the marker line, the record's number, is not used.
         const char* markerLineEnd = FindCrLf(marker + RecordMarkerLength, end);
@@ -151,11 +159,17 @@ HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecor
             cutShort = true;
             break;
         }
-        lastEnd = endMarker + EndMarkerLength;
+        covered = endMarker + EndMarkerLength;
+        if (end - covered >= 2 && covered[0] == '\r' && covered[1] == '\n') {
+            covered += 2;
+        }
         if (endMarker - content < 2) {
             result.complete = 0;
-            cursor = lastEnd;
+            cursor = covered;
             continue;
+        }
+        if (endMarker[-2] != '\r' || endMarker[-1] != '\n') {
+            result.complete = 0;
         }
         HistoryRecord& r = records[result.records++];
         r.kind = ParseKindLine(kindLine, static_cast<size_t>(kindEnd - kindLine));
@@ -167,22 +181,8 @@ HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecor
         cursor = endMarker - 1;
     }
 
-    if (cutShort || (result.records == 0 && size > 0)) {
+    if (cutShort || covered != data + size) {
         result.complete = 0;
-    } else if (result.records < maxRecords) {
-        if (end < dataEnd && FindIgnoringAsciiCase(end, dataEnd, HistoryRecordMarker, RecordMarkerLength)) {
-            result.complete = 0;
-        }
-        // A text cut off inside the next record's marker line leaves only the start of the marker
-        // after the last end line.
-        const char* tail = lastEnd;
-        if (end - tail >= 2 && tail[0] == '\r' && tail[1] == '\n') {
-            tail += 2;
-        }
-        if (tail < end && end - tail < static_cast<ptrdiff_t>(RecordMarkerLength) &&
-            SameIgnoringAsciiCase(tail, HistoryRecordMarker, static_cast<size_t>(end - tail)) == 1) {
-            result.complete = 0;
-        }
     }
     return result;
 }
@@ -302,7 +302,8 @@ HistoryLoadResult LoadStoreFromText(HistoryStore& store, const char* data, size_
     InitEmptyStore(store);
     HistoryRecord records[HistoryCapacity];
     const HistoryReadResult read = ReadHistoryRecords(data, size, records, HistoryCapacity);
-    HistoryLoadResult result{read.records, read.complete};
+    // A 128th record is read into the reserve slot, which no save writes.
+    HistoryLoadResult result{read.records, read.records <= MaxLiveEntries ? read.complete : 0};
 
     int filled = 0;
     for (; filled < read.records; ++filled) {

@@ -19,13 +19,15 @@ struct HistoryRecord {
 
 struct HistoryReadResult {
     int records;  // records taken, in file order
-    int complete; // 1 when no record of the data was lost; 0 tells the caller to keep the file
+    int complete; // 1 when every byte of the data was read into a record; 0: keep the file
 };
 
 // Reads at most maxRecords records from data. Never reads outside data[0..size).
-// complete is 0 when a record was cut short or damaged, when the text ends inside the marker of
-// a next record, when a non-empty text holds no record, or when records lie past a zero byte;
-// stopping at maxRecords does not count as a loss.
+// complete is 0 when a record was cut short or damaged (a content not closed by CR LF before
+// its end marker included), or when any byte of data lies outside the records taken: before the
+// first marker, between an end line and the next marker, after the last end line (records past
+// maxRecords too), or from a zero byte on. A marker's number, a kind line and the markers'
+// letter case belong to their record.
 HistoryReadResult ReadHistoryRecords(const char* data, size_t size, HistoryRecord* records, int maxRecords);
 
 // The number on a kind line (without its CR LF): "&H" hexadecimal, "&O" octal, else an optional
@@ -57,10 +59,11 @@ int EncodeStore(const HistoryStore& store, HistoryText& text);
 
 struct HistoryLoadResult {
     int records;  // records read from the text (at most HistoryCapacity)
-    int complete; // 1 when every record of the text is in the store
+    int complete; // 1 when a save of the store writes every record of the text
 };
 
 // Sets the store up as an absent file leaves it, then fills its slots from the text: count is
-// the number of records up to 127, and a 128th record sits in the reserve slot. A failed
-// allocation keeps the entries loaded before it and makes the result incomplete.
+// the number of records up to 127, and a 128th record sits in the reserve slot, which makes the
+// result incomplete, as the reader's losses and a failed allocation do. A failed allocation
+// keeps the entries loaded before it.
 HistoryLoadResult LoadStoreFromText(HistoryStore& store, const char* data, size_t size);

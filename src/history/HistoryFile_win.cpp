@@ -33,7 +33,7 @@ struct FileIdentity {
 
 // State of this run's file, set by LoadHistory.
 struct RunFileState {
-    // The file found at start-up was not read completely: copy it aside before the first save.
+    // The file found at start-up holds bytes the store does not: copy it aside before the first save.
     bool keepOldFile;
     // The file could not be opened at start-up: it is not replaced until it has been read.
     bool unread;
@@ -105,8 +105,8 @@ bool UnopenedFileHoldsBytes(const char* path) {
     return info.nFileSizeHigh != 0 || info.nFileSizeLow != 0;
 }
 
-// Fills the store from the open file. Returns false when the file holds bytes that did not
-// reach the store.
+// Fills the store from the open file. Returns false when the file holds bytes that a save of the
+// store would not write again: bytes not read, outside every record, or past the 127th record.
 bool LoadFromFile(HistoryStore& store, HANDLE file) {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file, &size) || size.QuadPart > MaxReadSize) {
@@ -130,7 +130,7 @@ bool LoadFromFile(HistoryStore& store, HANDLE file) {
         total += got;
     }
     const HistoryLoadResult loaded = LoadStoreFromText(store, buffer.get(), total);
-    return total == wanted && (total == 0 || loaded.complete == 1);
+    return total == wanted && loaded.complete == 1;
 }
 
 // An older 32-bit run without a manifest, started in a protected folder, had its history

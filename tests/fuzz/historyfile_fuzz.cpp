@@ -1,5 +1,5 @@
 // Fuzz target for the history file reader: any bytes must load without reading outside them,
-// and what loads must save and load again unchanged.
+// and what loads must save and load again unchanged and completely, with a byte more as a loss.
 #include "history/HistoryCodec.h"
 
 #include <cstdint>
@@ -40,7 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
     static HistoryStore store;
     const HistoryLoadResult loaded = LoadStoreFromText(store, data, size);
-    Check(loaded.records == read.records && loaded.complete == read.complete);
+    Check(loaded.records == read.records);
+    Check(loaded.complete == (read.records <= MaxLiveEntries ? read.complete : 0));
+    // A complete reading accounts for every byte: none of them is a zero byte.
+    Check(!read.complete || std::memchr(data, 0, size) == nullptr);
     Check(store.count == (read.records < MaxLiveEntries ? read.records : MaxLiveEntries));
 
     // Saving what was loaded writes a file that loads into the same entries, completely.
@@ -53,6 +56,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     for (int i = 0; i < store.count; ++i) {
         Check(SameRecord(records[i], again[i]));
     }
+    // A byte before or after what the program writes is a loss.
+    exact.insert(exact.begin(), 'x');
+    Check(ReadHistoryRecords(exact.data(), exact.size(), again, HistoryCapacity).complete == 0);
+    exact.erase(exact.begin());
+    exact.push_back('x');
+    Check(ReadHistoryRecords(exact.data(), exact.size(), again, HistoryCapacity).complete == 0);
 
     ReleaseStoreStrings(store);
     Check(store.ownedStrings == 0);

@@ -132,14 +132,20 @@ TEST_F(Loaded, ExtremeKindsRoundTrip) {
     EXPECT_EQ(Save(), text);
 }
 
+// The 128th record, which no save writes, and every record after it are losses to report.
 TEST_F(Loaded, A128thRecordTakesTheReserveSlotAndLaterOnesAreNotRead) {
     std::string text;
-    for (int i = 0; i < 130; ++i) {
+    for (int i = 0; i < 128; ++i) {
         text += Record(std::to_string(i), "1", "title " + std::to_string(i), "http://x/" + std::to_string(i));
     }
+    EXPECT_EQ(Load(text).complete, 0);
+    HistoryRecord records[HistoryCapacity];
+    EXPECT_EQ(ReadHistoryRecords(text.data(), text.size(), records, HistoryCapacity).complete, 1);
+    EXPECT_EQ(ReadHistoryRecords(text.data(), text.size(), records, MaxLiveEntries).complete, 0);
+    text += Record("128", "1", "title 128", "http://x/128") + Record("129", "1", "title 129", "http://x/129");
     HistoryLoadResult r = Load(text);
     EXPECT_EQ(r.records, 128);
-    EXPECT_EQ(r.complete, 1); // the cut after the 128th record is no loss to report
+    EXPECT_EQ(r.complete, 0);
     EXPECT_EQ(store.count, 127);
     EXPECT_STREQ(store.content[126], "http://x/126");
     EXPECT_STREQ(store.content[127], "http://x/127");
@@ -225,19 +231,57 @@ TEST_F(Loaded, RecordNumbersAreIgnored) {
                           Record("4", "1", "e", "fifth"));
 }
 
-TEST_F(Loaded, BytesOutsideRecordsAreIgnored) {
-    std::string text = "garbage before\r\n" + Record("0", "1", "a", "b") + "between\r\n" +
-                       Record("1", "2", "c", "d") + "\r\n";
-    HistoryLoadResult r = Load(text);
-    EXPECT_EQ(r.complete, 1);
-    EXPECT_EQ(store.count, 2);
+// Bytes outside every record do not load, and the result says so; what a save writes again,
+// in other spelling, is no loss. The records load the same either way.
+TEST_F(Loaded, BytesOutsideRecordsAreIgnoredAndReported) {
+    const std::string a = Record("0", "1", "a", "b");
+    const std::string b = Record("1", "2", "c", "d");
+    const std::string aWithoutCrLf = a.substr(0, a.size() - 2);
+    struct Case {
+        std::string text;
+        int complete;
+    };
+    const Case cases[] = {
+        {"garbage before\r\n" + a + b, 0},
+        {"\r\n" + a + b, 0},
+        {" " + a + b, 0},
+        {a + "between\r\n" + b, 0},
+        {a + "\r\n" + b, 0},
+        {aWithoutCrLf + "x" + b, 0},
+        {aWithoutCrLf + " \r\n" + b, 0},
+        {a + b + "\r\n", 0},
+        {a + b + "after", 0},
+        {a + b.substr(0, b.size() - 1), 0}, // a lone CR after the last end marker
+        {a + b + std::string(1, '\0'), 0},
+        {a + b + std::string(1, '\0') + "after a zero byte", 0},
+        {a + b, 1},
+        {a + b.substr(0, b.size() - 2), 1}, // the save adds the last CR LF
+        {aWithoutCrLf + b, 1},
+        {Record("0", "&H1", "a", "b") + Record("1", "2.5", "c", "d"), 1}, // kinds 1 and 2
+        {"__CONTENTSNOMBER.0\r\n1\r\na\r\nb\r\n__contensend\r\n" + b, 1},
+        {Record("7", "1", "a", "b") + Record("7", "2", "c", "d"), 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        HistoryLoadResult r = Load(c.text);
+        EXPECT_EQ(r.complete, c.complete);
+        ASSERT_EQ(store.count, 2);
+        EXPECT_STREQ(EntryAt(store, 0).content, "b");
+        EXPECT_STREQ(EntryAt(store, 1).content, "d");
+        EXPECT_EQ(Save(), a + b);
+    }
 }
 
-// The content runs to two bytes before the end marker, whatever those two bytes are.
+// The content runs to two bytes before the end marker, whatever those two bytes are; the save
+// writes CR LF there, so any other two bytes are lost.
 TEST_F(Loaded, ContentEndsTwoBytesBeforeTheEndMarker) {
-    Load("__ContentsNomber.0\r\n1\r\nt\r\nabcd__ContensEnd\r\n");
-    ASSERT_EQ(store.count, 1);
-    EXPECT_STREQ(EntryAt(store, 0).content, "ab");
+    for (const char* pair : {"cd", "\n\r", "\r\r", "\n\n"}) {
+        HistoryLoadResult r =
+            Load(std::string("__ContentsNomber.0\r\n1\r\nt\r\nab") + pair + "__ContensEnd\r\n");
+        EXPECT_EQ(r.complete, 0) << pair;
+        ASSERT_EQ(store.count, 1);
+        EXPECT_STREQ(EntryAt(store, 0).content, "ab");
+    }
 }
 
 // Every prefix of a file is a file cut short: what it yields is a prefix of the records, each
@@ -253,7 +297,8 @@ TEST(Reader, EveryCutOfTheWorkedExample) {
         HistoryReadResult r = ReadHistoryRecords(bytes.data(), bytes.size(), records, HistoryCapacity);
         const int expectedRecords = cut >= 139 ? 2 : cut >= 70 ? 1 : 0;
         ASSERT_EQ(r.records, expectedRecords);
-        const bool atRecordEnd = cut == 0 || (cut >= 70 && cut <= 72) || cut >= 139;
+        // Just past an end marker, or past its CR LF; a lone CR is lost.
+        const bool atRecordEnd = cut == 0 || cut == 70 || cut == 72 || cut == 139 || cut == 141;
         EXPECT_EQ(r.complete, atRecordEnd ? 1 : 0);
         for (int i = 0; i < r.records; ++i) {
             EXPECT_EQ(std::string(records[i].title, records[i].titleLength),
@@ -306,7 +351,7 @@ TEST_F(Loaded, AZeroByteEndsTheText) {
     EXPECT_EQ(r.complete, 0);
     r = Load(first + std::string(1, '\0') + "trailing junk");
     EXPECT_EQ(r.records, 1);
-    EXPECT_EQ(r.complete, 1);
+    EXPECT_EQ(r.complete, 0);
     r = Load(Record("0", "1", "a", std::string("fir\0st", 6)));
     EXPECT_EQ(r.records, 0);
     EXPECT_EQ(r.complete, 0);

@@ -426,26 +426,67 @@ TEST_F(HistoryFile, WorksInAFolderWithAJapaneseName) {
     EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
-// Nothing is kept for files that lose nothing: empty ones, complete ones, and ones whose only
-// loss is records past the 128th.
-TEST_F(HistoryFile, NothingIsKeptWhenNothingWasLost) {
-    std::string long130;
-    for (int i = 0; i < 130; ++i) {
-        long130 += Record(i, "1", "t", "http://x.jp/" + std::to_string(i));
+std::string Records(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += Record(i, "1", "t", "http://x.jp/" + std::to_string(i));
     }
-    for (const std::string& text : {std::string(), WorkedExample, long130}) {
+    return text;
+}
+
+// Files in which a first save drops bytes, and what that save writes: the entries load as
+// they always did.
+struct LossyFile {
+    std::string bytes;
+    std::string saved;
+};
+
+const LossyFile LossyFiles[] = {
+    {Records(128), Records(127)},
+    {Records(130), Records(127)},
+    {"notes before the history\r\n" + WorkedExample, WorkedExample},
+    {Record(0, "2", "24 Byte", "memo line 1\r\nmemo line 2") + "a line between\r\n" +
+         Record(1, "1", "Sample Page", "http://sample.jp/"),
+     WorkedExample},
+    {WorkedExample + "notes after the history\r\n", WorkedExample},
+    {WorkedExample + std::string(1, '\0') + Record(2, "1", "past a zero byte", "http://zero.jp/"),
+     WorkedExample},
+    {WorkedExample + std::string(1, '\0') + "past a zero byte", WorkedExample},
+};
+
+// The file is kept as it was before the first save replaces it; later saves keep nothing more.
+TEST_F(HistoryFile, ALossyFileIsKeptBeforeTheFirstSave) {
+    for (const LossyFile& lossy : LossyFiles) {
+        SCOPED_TRACE(lossy.bytes.substr(0, 40));
+        WriteFileBytes("CWHistry.txt", lossy.bytes, FILE_ATTRIBUTE_HIDDEN);
+        LoadHistory(store);
+        EXPECT_EQ(WriteHistoryFile(store), 1);
+        EXPECT_EQ(ReadFileBytes("CWHistry.kept.txt"), lossy.bytes);
+        EXPECT_EQ(ReadFileBytes("CWHistry.txt"), lossy.saved);
+        Insert("a later change");
+        SaveHistory(store);
+        EXPECT_EQ(SortedFiles(), (std::vector<std::string>{"CWHistry.kept.txt", "CWHistry.txt"}));
+        DeleteFileA(PathOf("CWHistry.kept.txt").c_str());
+    }
+}
+
+// Nothing is kept for files that lose nothing: empty ones, ones the program wrote, and ones
+// that a save only writes in its own spelling (kinds, markers' letter case, record numbers, the
+// last CR LF).
+TEST_F(HistoryFile, NothingIsKeptWhenNothingWasLost) {
+    const std::string respelled = "__contentsnomber.7\r\n2.5\r\n24 Byte\r\nmemo line 1\r\nmemo line 2\r\n"
+                                  "__CONTENSEND\r\n"
+                                  "__ContentsNomber.7\r\n&H1\r\nSample Page\r\nhttp://sample.jp/\r\n"
+                                  "__ContensEnd";
+    for (const std::string& text : {std::string(), WorkedExample, Records(127), respelled}) {
+        SCOPED_TRACE(text.substr(0, 40));
         WriteFileBytes("CWHistry.txt", text, FILE_ATTRIBUTE_HIDDEN);
         LoadHistory(store);
         EXPECT_EQ(WriteHistoryFile(store), 1);
+        EXPECT_EQ(ReadFileBytes("CWHistry.txt"), text == respelled ? WorkedExample : text);
         SaveHistory(store);
         EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
     }
-    // The 130-record file was cut to 127 records numbered 0 to 126.
-    std::string expected;
-    for (int i = 0; i < 127; ++i) {
-        expected += Record(i, "1", "t", "http://x.jp/" + std::to_string(i));
-    }
-    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), expected);
 }
 
 // The unsaved file takes the first free name and stays the run's own; a folder whose names are
