@@ -226,3 +226,39 @@ TEST(Program, ASaveThatFailsAtTheEndIsKeptAndReportedAfterTheWindowHasGone) {
     EXPECT_EQ(ReadWholeFile(unsaved), WorkedExample());
     EXPECT_EQ(ReadWholeFile(file), WorkedExample());
 }
+
+// A session end the program outlives leaves it capturing and saving; one that closes the program
+// (a Restart Manager close) ends it as a normal exit does, without a box.
+TEST(Program, ASessionEndSavesAndOnlyAClosingOneEndsTheRun) {
+    TempFolder folder;
+    const std::string file = folder.File("CWHistry.txt");
+    ASSERT_TRUE(Copy(""));
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start(folder.path()));
+    HWND main = program.WaitForMainWindow(30000);
+    ASSERT_NE(main, nullptr);
+    Press(main, UrlTextButton);
+    auto copyAndSee = [&](const std::string& text) {
+        ASSERT_TRUE(Copy(text));
+        const DWORD start = GetTickCount();
+        while (ShownText(main).find(text) == std::string::npos) {
+            ASSERT_LT(GetTickCount() - start, 30000u) << text << " was never captured";
+            Sleep(50);
+        }
+    };
+    copyAndSee("copied before the session end");
+    SendWithin(main, WM_ENDSESSION, TRUE, 0, 30000);
+    EXPECT_NE(ReadWholeFile(file).find("copied before the session end"), std::string::npos);
+
+    copyAndSee("copied after the session end");
+    const DWORD start = GetTickCount();
+    while (ReadWholeFile(file).find("copied after the session end") == std::string::npos) {
+        ASSERT_LT(GetTickCount() - start, 30000u) << "never saved";
+        Sleep(50);
+    }
+
+    copyAndSee("copied before the program is closed");
+    PostMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_EQ(program.WaitForExit(30000), 0u);
+    EXPECT_NE(ReadWholeFile(file).find("copied before the program is closed"), std::string::npos);
+}
