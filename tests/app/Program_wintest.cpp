@@ -121,6 +121,16 @@ std::string ShownText(HWND main) {
     return text;
 }
 
+// Copies text and waits until the text view shows it.
+void CopyAndSee(HWND main, const std::string& text) {
+    ASSERT_TRUE(Copy(text));
+    const DWORD start = GetTickCount();
+    while (ShownText(main).find(text) == std::string::npos) {
+        ASSERT_LT(GetTickCount() - start, 30000u) << text << " was never captured";
+        Sleep(50);
+    }
+}
+
 std::set<std::string> ContentsOf(const std::string& bytes, int& complete) {
     std::vector<HistoryRecord> records(HistoryCapacity);
     const HistoryReadResult read = ReadHistoryRecords(bytes.data(), bytes.size(), records.data(), HistoryCapacity);
@@ -157,12 +167,7 @@ TEST(Program, KilledAtRandomTheFileHoldsEveryEntryShownTwoSecondsBefore) {
         const int captures = 2 + static_cast<int>(random() % 4);
         for (int i = 0; i < captures; ++i) {
             const std::string text = "entry " + std::to_string(++serial) + " of the kill test";
-            ASSERT_TRUE(Copy(text));
-            const DWORD start = GetTickCount();
-            while (ShownText(main).find(text) == std::string::npos) {
-                ASSERT_LT(GetTickCount() - start, 30000u) << text << " was never captured";
-                Sleep(50);
-            }
+            ASSERT_NO_FATAL_FAILURE(CopyAndSee(main, text));
             shownAt[text] = GetTickCount();
         }
         Sleep(random() % 3000);
@@ -238,26 +243,18 @@ TEST(Program, ASessionEndSavesAndOnlyAClosingOneEndsTheRun) {
     HWND main = program.WaitForMainWindow(30000);
     ASSERT_NE(main, nullptr);
     Press(main, UrlTextButton);
-    auto copyAndSee = [&](const std::string& text) {
-        ASSERT_TRUE(Copy(text));
-        const DWORD start = GetTickCount();
-        while (ShownText(main).find(text) == std::string::npos) {
-            ASSERT_LT(GetTickCount() - start, 30000u) << text << " was never captured";
-            Sleep(50);
-        }
-    };
-    copyAndSee("copied before the session end");
+    ASSERT_NO_FATAL_FAILURE(CopyAndSee(main, "copied before the session end"));
     SendWithin(main, WM_ENDSESSION, TRUE, 0, 30000);
     EXPECT_NE(ReadWholeFile(file).find("copied before the session end"), std::string::npos);
 
-    copyAndSee("copied after the session end");
+    ASSERT_NO_FATAL_FAILURE(CopyAndSee(main, "copied after the session end"));
     const DWORD start = GetTickCount();
     while (ReadWholeFile(file).find("copied after the session end") == std::string::npos) {
         ASSERT_LT(GetTickCount() - start, 30000u) << "never saved";
         Sleep(50);
     }
 
-    copyAndSee("copied before the program is closed");
+    ASSERT_NO_FATAL_FAILURE(CopyAndSee(main, "copied before the program is closed"));
     PostMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
     EXPECT_EQ(program.WaitForExit(30000), 0u);
     EXPECT_NE(ReadWholeFile(file).find("copied before the program is closed"), std::string::npos);
