@@ -121,6 +121,19 @@ std::string ShownText(HWND main) {
     return text;
 }
 
+// Starts the program in folder with nothing on the clipboard, and shows URL+テキスト; null when no
+// main window came.
+HWND StartInTextMode(ProgramProcess& program, const TempFolder& folder) {
+    if (!Copy("") || !program.Start(folder.path())) {
+        return nullptr;
+    }
+    HWND main = program.WaitForMainWindow(30000);
+    if (main) {
+        Press(main, UrlTextButton);
+    }
+    return main;
+}
+
 // Copies text and waits until the text view shows it.
 void CopyAndSee(HWND main, const std::string& text) {
     ASSERT_TRUE(Copy(text));
@@ -157,12 +170,9 @@ TEST(Program, KilledAtRandomTheFileHoldsEveryEntryShownTwoSecondsBefore) {
     int serial = 0;
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
-        ASSERT_TRUE(Copy(""));
         ProgramProcess program;
-        ASSERT_TRUE(program.Start(folder.path()));
-        HWND main = program.WaitForMainWindow(30000);
+        HWND main = StartInTextMode(program, folder);
         ASSERT_NE(main, nullptr);
-        Press(main, UrlTextButton);
         std::map<std::string, DWORD> shownAt;
         const int captures = 2 + static_cast<int>(random() % 4);
         for (int i = 0; i < captures; ++i) {
@@ -237,12 +247,9 @@ TEST(Program, ASaveThatFailsAtTheEndIsKeptAndReportedAfterTheWindowHasGone) {
 TEST(Program, ASessionEndSavesAndOnlyAClosingOneEndsTheRun) {
     TempFolder folder;
     const std::string file = folder.File("CWHistry.txt");
-    ASSERT_TRUE(Copy(""));
     ProgramProcess program;
-    ASSERT_TRUE(program.Start(folder.path()));
-    HWND main = program.WaitForMainWindow(30000);
+    HWND main = StartInTextMode(program, folder);
     ASSERT_NE(main, nullptr);
-    Press(main, UrlTextButton);
     ASSERT_NO_FATAL_FAILURE(CopyAndSee(main, "copied before the session end"));
     SendWithin(main, WM_ENDSESSION, TRUE, 0, 30000);
     EXPECT_NE(ReadWholeFile(file).find("copied before the session end"), std::string::npos);
