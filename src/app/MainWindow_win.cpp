@@ -96,17 +96,22 @@ void StopTimers() {
     StopSaveTimers();
 }
 
-// When the session really ends, the timers stop and the history is written one last time; the
-// store stays as it is.
-void OnEndSession(BOOL ending) {
-    // Windows ends the process after this message without destroying the window, so this is
-    // the last chance to keep the run's history. The store stays usable: messages may follow,
-    // and a cancelled end or a later normal exit must still find it intact.
-    if (ending) {
-        StopTimers();
-        StopTitles();
-        SaveAtEnd(true);
+// Set when the main window goes because the session closes the program: nobody is told then.
+bool closedWithSession = false;
+
+// A program the session closes (a Restart Manager close) ends as at a normal exit. A log-off
+// writes the history now, since Windows may end the process without destroying the window;
+// everything else goes on, so a process that lives on still captures, takes titles and saves.
+void OnEndSession(BOOL ending, LPARAM how) {
+    if (!ending) {
+        return;
     }
+    if (how & ENDSESSION_CLOSEAPP) {
+        closedWithSession = true;
+        DestroyWindow(MainWindow());
+        return;
+    }
+    SaveForSessionEnd();
 }
 
 // Stops the timers and the clipboard notifications, writes the history one last time, releases
@@ -119,7 +124,7 @@ void OnMainDestroy() {
     // No title changes the history after this, so the file saved next is the history as it ends.
     StopTitles();
     // A failure is reported once the message loop has ended.
-    SaveAtEnd(false);
+    SaveAtEnd(closedWithSession);
     // The list lets go of the list font before the resources are released.
     SendMessageA(Control(EntryList), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), TRUE);
     ReleaseStoreStrings(TheHistory());
@@ -131,6 +136,7 @@ void OnMainDestroy() {
 // WM_CREATE after the controls exist: history, timer, clipboard notifications, list set-up,
 // first resize to 640x240.
 void InitMainWindow() {
+    closedWithSession = false;
     InitViewState(TheView());
     LoadHistory(TheHistory());
     StartSaving();
@@ -237,7 +243,7 @@ LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
-        OnEndSession(static_cast<BOOL>(wParam));
+        OnEndSession(static_cast<BOOL>(wParam), lParam);
         return 0;
     case WM_DESTROY:
         OnMainDestroy();

@@ -159,6 +159,15 @@ void StartWrite() {
     SetEvent(writer.wake.get());
 }
 
+// Collects a write on its way, when it comes back within the wait; true once none is on its way.
+bool CollectWriter() {
+    const bool writerFree = WaitForWriter();
+    if (writerFree && saver.schedule.writing) {
+        NoteSaveFinished(saver.schedule, writer.result);
+    }
+    return writerFree;
+}
+
 } // namespace
 
 void StartSaving() {
@@ -201,6 +210,30 @@ void StopSaveTimers() {
     saver.timerArmed = false;
 }
 
+void SaveForSessionEnd() {
+    if (!saver.started || !saver.periodic) {
+        return;
+    }
+    StopSaveTimers();
+    // A writer that does not come back within the wait keeps its write, and the schedule goes on
+    // once it has finished.
+    if (!CollectWriter()) {
+        return;
+    }
+    HistoryStore& store = TheHistory();
+    ReadHeldFile(store);
+    HistoryText text;
+    if (!EncodeStore(store, text)) {
+        return;
+    }
+    NoteSaveStarted(saver.schedule, store.revision, GetTickCount());
+    const HistoryWrite result = WriteHistoryText(text);
+    NoteSaveFinished(saver.schedule, result);
+    if (PlanEndSave(result, store.count, 1).keepUnsaved) {
+        KeepUnsavedHistory(text);
+    }
+}
+
 void SaveAtEnd(bool sessionEnding) {
     if (!saver.started) {
         return;
@@ -208,10 +241,7 @@ void SaveAtEnd(bool sessionEnding) {
     saver.periodic = false;
     saver.sessionEnded = saver.sessionEnded || sessionEnding;
     StopSaveTimers();
-    const bool writerFree = WaitForWriter();
-    if (writerFree && saver.schedule.writing) {
-        NoteSaveFinished(saver.schedule, writer.result);
-    }
+    const bool writerFree = CollectWriter();
     // A writer that never came back may still be using the history file: only the unsaved file
     // is safe to write then.
     HistoryStore& store = TheHistory();

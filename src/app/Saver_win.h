@@ -18,6 +18,11 @@ void OnSaveTimer();
 // SaveDoneMessage: the writer has finished.
 void OnSaveDone();
 
+// The session ends, but this process may live on (a log-off that is then cancelled, or one it
+// survives): waits for a write on its way and writes the history now, keeping it in the unsaved
+// file when that fails. Nobody is told, and the writes after changes go on as before.
+void SaveForSessionEnd();
+
 // The end comes in three calls, in this order. First, with the other timers (and before the page
 // titles stop): no more timed writes.
 void StopSaveTimers();

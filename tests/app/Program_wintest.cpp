@@ -121,6 +121,29 @@ std::string ShownText(HWND main) {
     return text;
 }
 
+// Starts the program in folder with nothing on the clipboard, and shows URL+テキスト; null when no
+// main window came.
+HWND StartInTextMode(ProgramProcess& program, const TempFolder& folder) {
+    if (!Copy("") || !program.Start(folder.path())) {
+        return nullptr;
+    }
+    HWND main = program.WaitForMainWindow(30000);
+    if (main) {
+        Press(main, UrlTextButton);
+    }
+    return main;
+}
+
+// Copies text and waits until the text view shows it.
+void CopyAndSee(HWND main, const std::string& text) {
+    ASSERT_TRUE(Copy(text));
+    const DWORD start = GetTickCount();
+    while (ShownText(main).find(text) == std::string::npos) {
+        ASSERT_LT(GetTickCount() - start, 30000u) << text << " was never captured";
+        Sleep(50);
+    }
+}
+
 std::set<std::string> ContentsOf(const std::string& bytes, int& complete) {
     std::vector<HistoryRecord> records(HistoryCapacity);
     const HistoryReadResult read = ReadHistoryRecords(bytes.data(), bytes.size(), records.data(), HistoryCapacity);
@@ -147,22 +170,14 @@ TEST(Program, KilledAtRandomTheFileHoldsEveryEntryShownTwoSecondsBefore) {
     int serial = 0;
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
-        ASSERT_TRUE(Copy(""));
         ProgramProcess program;
-        ASSERT_TRUE(program.Start(folder.path()));
-        HWND main = program.WaitForMainWindow(30000);
+        HWND main = StartInTextMode(program, folder);
         ASSERT_NE(main, nullptr);
-        Press(main, UrlTextButton);
         std::map<std::string, DWORD> shownAt;
         const int captures = 2 + static_cast<int>(random() % 4);
         for (int i = 0; i < captures; ++i) {
             const std::string text = "entry " + std::to_string(++serial) + " of the kill test";
-            ASSERT_TRUE(Copy(text));
-            const DWORD start = GetTickCount();
-            while (ShownText(main).find(text) == std::string::npos) {
-                ASSERT_LT(GetTickCount() - start, 30000u) << text << " was never captured";
-                Sleep(50);
-            }
+            ASSERT_NO_FATAL_FAILURE(CopyAndSee(main, text));
             shownAt[text] = GetTickCount();
         }
         Sleep(random() % 3000);
@@ -225,4 +240,29 @@ TEST(Program, ASaveThatFailsAtTheEndIsKeptAndReportedAfterTheWindowHasGone) {
     holder.LetGo();
     EXPECT_EQ(ReadWholeFile(unsaved), WorkedExample());
     EXPECT_EQ(ReadWholeFile(file), WorkedExample());
+}
+
+// A session end the program outlives leaves it capturing and saving; one that closes the program
+// (a Restart Manager close) ends it as a normal exit does, without a box.
+TEST(Program, ASessionEndSavesAndOnlyAClosingOneEndsTheRun) {
+    TempFolder folder;
+    const std::string file = folder.File("CWHistry.txt");
+    ProgramProcess program;
+    HWND main = StartInTextMode(program, folder);
+    ASSERT_NE(main, nullptr);
+    ASSERT_NO_FATAL_FAILURE(CopyAndSee(main, "copied before the session end"));
+    SendWithin(main, WM_ENDSESSION, TRUE, 0, 30000);
+    EXPECT_NE(ReadWholeFile(file).find("copied before the session end"), std::string::npos);
+
+    ASSERT_NO_FATAL_FAILURE(CopyAndSee(main, "copied after the session end"));
+    const DWORD start = GetTickCount();
+    while (ReadWholeFile(file).find("copied after the session end") == std::string::npos) {
+        ASSERT_LT(GetTickCount() - start, 30000u) << "never saved";
+        Sleep(50);
+    }
+
+    ASSERT_NO_FATAL_FAILURE(CopyAndSee(main, "copied before the program is closed"));
+    PostMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_EQ(program.WaitForExit(30000), 0u);
+    EXPECT_NE(ReadWholeFile(file).find("copied before the program is closed"), std::string::npos);
 }

@@ -74,10 +74,23 @@ TEST_F(Saver, AChangeIsWrittenSoonAndTheStoreAndListFontStay) {
 }
 
 // While another program holds the file, the writes fail; the end keeps the run's history byte for
-// byte in the unsaved file. The user is told after a normal end, and not when the session ends.
+// byte in the unsaved file. The user is told after a normal end, and not when the session ends or
+// closes the program.
 TEST_F(Saver, ABlockedSaveIsKeptAndReportedOnlyAtANormalEnd) {
-    for (bool sessionEnds : {false, true}) {
-        SCOPED_TRACE(sessionEnds);
+    struct Route {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        bool windowGoes;
+        bool told;
+    };
+    const Route routes[] = {
+        {WM_CLOSE, 0, 0, true, true},
+        {WM_ENDSESSION, TRUE, static_cast<LPARAM>(ENDSESSION_LOGOFF), false, false},
+        {WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, true, false},
+    };
+    for (const Route& route : routes) {
+        SCOPED_TRACE(route.lParam);
         ShellSession session([](const TempFolder& folder) {
             ASSERT_TRUE(WriteWholeFile(folder.File("CWHistry.txt"), WorkedExample(), FILE_ATTRIBUTE_HIDDEN));
         });
@@ -90,12 +103,8 @@ TEST_F(Saver, ABlockedSaveIsKeptAndReportedOnlyAtANormalEnd) {
         const std::string history = ComposedHistory();
 
         MessageBoxAnswerer answerer({IDOK});
-        if (sessionEnds) {
-            SendMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-        } else {
-            SendMessageA(main, WM_CLOSE, 0, 0);
-            EXPECT_FALSE(IsWindow(main));
-        }
+        SendMessageA(main, route.message, route.wParam, route.lParam);
+        EXPECT_EQ(IsWindow(main) == FALSE, route.windowGoes);
         EXPECT_TRUE(answerer.seen().empty()) << "no box before the message loop has ended";
         EXPECT_EQ(ReadWholeFile(unsaved), history);
         EXPECT_EQ(ReadWholeFile(file), WorkedExample());
@@ -103,7 +112,7 @@ TEST_F(Saver, ABlockedSaveIsKeptAndReportedOnlyAtANormalEnd) {
 
         // What the run does once its message loop has ended.
         ReportUnsavedHistory();
-        if (sessionEnds) {
+        if (!route.told) {
             EXPECT_TRUE(answerer.seen().empty());
         } else {
             ASSERT_EQ(answerer.seen().size(), 1u);

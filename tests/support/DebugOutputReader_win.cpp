@@ -15,26 +15,20 @@ DebugOutputReader::DebugOutputReader(DWORD processId) : processId_(processId) {
     bufferReady_ = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
     dataReady_ = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY");
     mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, BufferBytes, "DBWIN_BUFFER");
-    stopping_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (bufferReady_ && dataReady_ && mapping_ && stopping_) {
+    if (bufferReady_ && dataReady_ && mapping_ && reader_.ok()) {
         view_ = MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, BufferBytes);
     }
     if (view_) {
-        reader_ = std::thread(&DebugOutputReader::Read, this);
+        reader_.Start([this] { Read(); });
     }
 }
 
 DebugOutputReader::~DebugOutputReader() {
-    if (stopping_) {
-        SetEvent(stopping_);
-    }
-    if (reader_.joinable()) {
-        reader_.join();
-    }
+    reader_.Stop();
     if (view_) {
         UnmapViewOfFile(view_);
     }
-    for (HANDLE handle : {mapping_, dataReady_, bufferReady_, mutex_, stopping_}) {
+    for (HANDLE handle : {mapping_, dataReady_, bufferReady_, mutex_}) {
         if (handle) {
             CloseHandle(handle);
         }
@@ -58,7 +52,7 @@ std::vector<std::string> DebugOutputReader::LinesWith(const std::string& text) {
 
 void DebugOutputReader::Read() {
     const auto* buffer = static_cast<const char*>(view_);
-    HANDLE events[] = {dataReady_, stopping_};
+    HANDLE events[] = {dataReady_, reader_.stopping()};
     for (;;) {
         SetEvent(bufferReady_);
         if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {

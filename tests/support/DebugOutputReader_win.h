@@ -6,8 +6,9 @@
 
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/StoppableThread_win.h"
 
 class DebugOutputReader {
 public:
@@ -32,8 +33,7 @@ private:
     HANDLE dataReady_ = nullptr;
     HANDLE mapping_ = nullptr;
     void* view_ = nullptr;
-    HANDLE stopping_ = nullptr;
-    std::thread reader_;
+    StoppableThread reader_;
     std::mutex linesMutex_;
     std::vector<std::string> lines_;
 };

@@ -121,8 +121,7 @@ LoopbackResponse Stalled(LoopbackResponse response, DWORD byteEveryMs) {
 LoopbackHttpServer::LoopbackHttpServer() {
     WSADATA data;
     wsaStarted_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    stopping_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (!wsaStarted_ || !stopping_) {
+    if (!wsaStarted_ || !acceptor_.ok()) {
         return;
     }
     SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -142,25 +141,17 @@ LoopbackHttpServer::LoopbackHttpServer() {
     }
     listener_ = listener;
     port_ = ntohs(address.sin_port);
-    acceptor_ = std::thread(&LoopbackHttpServer::AcceptLoop, this);
+    acceptor_.Start([this] { AcceptLoop(); });
 }
 
 LoopbackHttpServer::~LoopbackHttpServer() {
-    if (stopping_) {
-        SetEvent(stopping_);
-    }
-    if (acceptor_.joinable()) {
-        acceptor_.join();
-    }
+    acceptor_.Stop();
     // The acceptor has ended, so no connection thread can be added any more.
     for (std::thread& connection : connections_) {
         connection.join();
     }
     if (listener_ != INVALID_SOCKET) {
         closesocket(listener_);
-    }
-    if (stopping_) {
-        CloseHandle(stopping_);
     }
     if (wsaStarted_) {
         WSACleanup();
@@ -221,11 +212,11 @@ int LoopbackHttpServer::PeakRequestsInService() {
 }
 
 bool LoopbackHttpServer::Pause(DWORD ms) {
-    return WaitForSingleObject(stopping_, ms) == WAIT_TIMEOUT;
+    return WaitForSingleObject(acceptor_.stopping(), ms) == WAIT_TIMEOUT;
 }
 
 void LoopbackHttpServer::AcceptLoop() {
-    while (WaitForSingleObject(stopping_, 0) == WAIT_TIMEOUT) {
+    while (WaitForSingleObject(acceptor_.stopping(), 0) == WAIT_TIMEOUT) {
         if (WaitReadable(listener_) != 1) {
             continue;
         }
@@ -253,7 +244,7 @@ void LoopbackHttpServer::Answer(SOCKET client) {
 void LoopbackHttpServer::Serve(SOCKET client) {
     std::string request;
     while (request.find("\r\n\r\n") == std::string::npos && request.size() < MaxRequestBytes) {
-        if (WaitForSingleObject(stopping_, 0) != WAIT_TIMEOUT) {
+        if (WaitForSingleObject(acceptor_.stopping(), 0) != WAIT_TIMEOUT) {
             return;
         }
         int ready = WaitReadable(client);
@@ -294,7 +285,7 @@ void LoopbackHttpServer::Serve(SOCKET client) {
     if (response.silent || response.held) {
         // Hold the connection open until it is released, the client gives up or the server
         // stops.
-        while (WaitForSingleObject(stopping_, 0) == WAIT_TIMEOUT) {
+        while (WaitForSingleObject(acceptor_.stopping(), 0) == WAIT_TIMEOUT) {
             if (response.held && Released(path)) {
                 break;
             }
@@ -304,7 +295,7 @@ void LoopbackHttpServer::Serve(SOCKET client) {
                 return;
             }
         }
-        if (response.silent || WaitForSingleObject(stopping_, 0) != WAIT_TIMEOUT) {
+        if (response.silent || WaitForSingleObject(acceptor_.stopping(), 0) != WAIT_TIMEOUT) {
             return;
         }
     }
@@ -338,7 +329,7 @@ void LoopbackHttpServer::Serve(SOCKET client) {
     // Half-close and let the client read to the end before the socket goes, so the last bytes
     // are not lost to a reset.
     shutdown(client, SD_SEND);
-    for (int i = 0; i < 20 && WaitForSingleObject(stopping_, 0) == WAIT_TIMEOUT; ++i) {
+    for (int i = 0; i < 20 && WaitForSingleObject(acceptor_.stopping(), 0) == WAIT_TIMEOUT; ++i) {
         int ready = WaitReadable(client);
         char sink[512];
         if (ready < 0 || (ready == 1 && recv(client, sink, sizeof sink, 0) <= 0)) {

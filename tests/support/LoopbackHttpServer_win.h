@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/StoppableThread_win.h"
+
 struct LoopbackResponse {
     std::string bytes;      // status line, headers and body, sent exactly as given
     size_t packetBytes = 0; // 0: everything in one send; otherwise sends of at most this size
@@ -86,8 +88,7 @@ private:
     bool wsaStarted_ = false;
     SOCKET listener_ = INVALID_SOCKET;
     int port_ = 0;
-    HANDLE stopping_ = nullptr; // manual-reset event, set by the destructor
-    std::thread acceptor_;
+    StoppableThread acceptor_; // stopped by the destructor
 
     std::mutex mutex_; // guards everything below
     std::map<std::string, LoopbackResponse> responses_;

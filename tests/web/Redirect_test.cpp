@@ -99,31 +99,28 @@ TEST(Redirect, TheTrailStopsLoopsAndTheEleventhHop) {
 TEST(TitleFailureLine, NamesTheSerialAndTheReasonNeverTheAddress) {
     struct LineCase {
         TitleFailureNote note;
-        const char* line;
+        const char* reason; // nullptr: no line
     };
     const LineCase cases[] = {
         {{TitleFailure::NetworkError, DownloadStep::Sending, 0, 12029},
-         "Clipwren: entry 7 keeps the fallback title: WinINet error 12029 while waiting for the answer\n"},
+         "WinINet error 12029 while waiting for the answer"},
         {{TitleFailure::Timeout, DownloadStep::Reading, 2, 0},
-         "Clipwren: entry 7 keeps the fallback title: timed out while reading the page (after 2 redirects)\n"},
-        {{TitleFailure::Timeout, DownloadStep::Connecting, 0, 0},
-         "Clipwren: entry 7 keeps the fallback title: timed out while connecting\n"},
-        {{TitleFailure::RedirectLoop, DownloadStep::Sending, 1, 0},
-         "Clipwren: entry 7 keeps the fallback title: redirect loop (after 1 redirects)\n"},
-        {{TitleFailure::TooManyRedirects, DownloadStep::Sending, MaxRedirects, 0},
-         "Clipwren: entry 7 keeps the fallback title: more than 10 redirects\n"},
+         "timed out while reading the page (after 2 redirects)"},
+        {{TitleFailure::Timeout, DownloadStep::Connecting, 0, 0}, "timed out while connecting"},
+        {{TitleFailure::RedirectLoop, DownloadStep::Sending, 1, 0}, "redirect loop (after 1 redirects)"},
+        {{TitleFailure::TooManyRedirects, DownloadStep::Sending, MaxRedirects, 0}, "more than 10 redirects"},
         {{TitleFailure::NoTitle, DownloadStep::Reading, 0, 404},
-         "Clipwren: entry 7 keeps the fallback title: no title in the first kilobyte (HTTP status 404)\n"},
-        {{TitleFailure::Refused, DownloadStep::Sending, 0, 407},
-         "Clipwren: entry 7 keeps the fallback title: HTTP status 407\n"},
-        {{TitleFailure::ConvertedToNothing, DownloadStep::Reading, 0, 0},
-         "Clipwren: entry 7 keeps the fallback title: the title converted to nothing\n"},
-        {{TitleFailure::None, DownloadStep::Reading, 0, 0}, ""},
+         "no title in the first kilobyte (HTTP status 404)"},
+        {{TitleFailure::Refused, DownloadStep::Sending, 0, 407}, "HTTP status 407"},
+        {{TitleFailure::ConvertedToNothing, DownloadStep::Reading, 0, 0}, "the title converted to nothing"},
+        {{TitleFailure::None, DownloadStep::Reading, 0, 0}, nullptr},
     };
     for (const LineCase& c : cases) {
         char line[192];
         FormatTitleFailure(7, c.note, line, sizeof line);
-        EXPECT_STREQ(line, c.line);
+        const std::string expected =
+            c.reason ? std::string("Clipwren: entry 7 keeps the fallback title: ") + c.reason + "\n" : "";
+        EXPECT_EQ(line, expected);
     }
     char cut[16];
     FormatTitleFailure(7, cases[0].note, cut, sizeof cut);
