@@ -227,11 +227,7 @@ void SaveForSessionEnd() {
         return;
     }
     NoteSaveStarted(saver.schedule, store.revision, GetTickCount());
-    const HistoryWrite result = WriteHistoryText(text);
-    NoteSaveFinished(saver.schedule, result);
-    if (PlanEndSave(result, store.count, 1).keepUnsaved) {
-        KeepUnsavedHistory(text);
-    }
+    NoteSaveFinished(saver.schedule, Write(text, HistoryFileUnread(), store.count));
 }
 
 void SaveAtEnd(bool sessionEnding) {
