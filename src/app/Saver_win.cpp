@@ -45,6 +45,7 @@ struct SaverState {
     bool timerArmed;
     bool sessionEnded; // nobody is there to be told any more
     bool tell;         // ReportUnsavedHistory has a kept file to name
+    bool toldNamesFull; // the user has been told that the kept names ran out
     SaveSchedule schedule;
 };
 SaverState saver;
@@ -111,17 +112,29 @@ void StopWriter() {
     std::swap(writer.text.size, empty.size);
 }
 
-// A file that could not be read at start-up is tried again before every write; once it reads,
-// its entries are merged in and show at the next refresh.
+// A file that could not be read at start-up is tried again before every write, and one that
+// another writer changed is read then too; their entries are merged in and show at the next
+// refresh.
 void ReadHeldFile(HistoryStore& store) {
-    if (!HistoryFileUnread()) {
-        return;
-    }
     const uint32_t revision = store.revision;
-    ReadUnreadHistory(store, CompareEntryTexts);
+    if (HistoryFileUnread()) {
+        ReadUnreadHistory(store, CompareEntryTexts);
+    } else {
+        MergeChangedHistory(store, CompareEntryTexts);
+    }
     if (store.revision != revision) {
         MarkRefresh(TheView(), RefreshMark::Set);
     }
+}
+
+// Once a run, and never while the session ends: a write replaced a changed file without keeping
+// it, since every kept name was taken.
+void TellIfKeptNamesRanOut() {
+    if (!TakeKeptNamesRanOut() || saver.toldNamesFull || saver.sessionEnded) {
+        return;
+    }
+    saver.toldNamesFull = true;
+    ShowMessageBox(nullptr, KeptNamesFullMessage, ProgramCaption, MB_OK | MB_ICONWARNING);
 }
 
 void StartWrite() {
@@ -139,6 +152,7 @@ void StartWrite() {
     if (!EnsureWriter()) {
         // No thread to be had: written here, and the window waits for it this once.
         NoteSaveFinished(saver.schedule, Write(text, toUnsaved));
+        TellIfKeptNamesRanOut();
         return;
     }
     std::swap(writer.text.data, text.data);
@@ -184,6 +198,7 @@ void OnSaveDone() {
     }
     NoteSaveFinished(saver.schedule, writer.result);
     SaveSoonIfChanged();
+    TellIfKeptNamesRanOut();
 }
 
 void StopSaveTimers() {
@@ -225,6 +240,7 @@ void SaveAtEnd(bool sessionEnding) {
 }
 
 void ReportUnsavedHistory() {
+    TellIfKeptNamesRanOut();
     if (!saver.tell || saver.sessionEnded) {
         return;
     }
