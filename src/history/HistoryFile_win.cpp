@@ -18,6 +18,7 @@ const char HistoryFileName[] = "CWHistry.txt";
 const char KeptFileName[] = "CWHistry.kept.txt";
 const char KeptFileNumbered[] = "CWHistry.kept-%d.txt";
 constexpr int MaxKeptFiles = 9999;
+int lastKeptNumber = MaxKeptFiles;
 // A larger file is not a history this program wrote; it is kept aside instead of loaded.
 constexpr LONGLONG MaxReadSize = 0x10000000;
 // How long a history file another program holds is waited for at start-up.
@@ -236,7 +237,7 @@ Keeping KeepOldFile(const char* path, FileDigest& digest) {
         Locked locked(FileRecordLock());
         first = runFile.nextKept < 1 ? 1 : runFile.nextKept;
     }
-    for (int n = first; n <= MaxKeptFiles; ++n) {
+    for (int n = first; n <= lastKeptNumber; ++n) {
         char name[64];
         NumberedName(name, n, KeptFileName, KeptFileNumbered);
         char keptPath[PathBufferSize];
@@ -265,6 +266,10 @@ Keeping KeepOldFile(const char* path, FileDigest& digest) {
 }
 
 } // namespace
+
+void EndKeptNamesAt(int last) {
+    lastKeptNumber = last > 0 ? last : MaxKeptFiles;
+}
 
 void LoadHistory(HistoryStore& store) {
     AbandonWritesOfThread(0);

@@ -48,7 +48,10 @@ bool Exists(const std::string& path) {
 class Saver : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(PutClipboard(nullptr)); }
-    void TearDown() override { HoldHistoryWrites(false); }
+    void TearDown() override {
+        HoldHistoryWrites(false);
+        EndKeptNamesAt(0);
+    }
 };
 
 } // namespace
@@ -192,7 +195,7 @@ TEST_F(Saver, AnotherWritersFileIsMergedBeforeTheNextWrite) {
 // With every kept name taken, a damaged file another writer left is replaced all the same, and
 // the user is told once, in a box of its own, however often it happens.
 TEST_F(Saver, KeptNamesRunningOutIsToldOnce) {
-    ShellSession session([](const TempFolder& folder) { ASSERT_TRUE(TakeEveryKeptName(folder.path())); });
+    ShellSession session([](const TempFolder& folder) { ASSERT_TRUE(TakeEveryKeptName(folder.path(), 20)); });
     HWND main = session.main();
     const std::string file = session.folder().File("CWHistry.txt");
     MessageBoxAnswerer answerer({IDOK});
@@ -201,14 +204,15 @@ TEST_F(Saver, KeptNamesRunningOutIsToldOnce) {
         Change(main, entry);
         EXPECT_TRUE(PumpUntil([&] { return Holds(file, entry) && !answerer.seen().empty(); }));
     }
+    const std::string history = ComposedHistory();
     SendMessageA(main, WM_CLOSE, 0, 0);
     ReportUnsavedHistory();
+    EXPECT_EQ(ReadWholeFile(file), history);
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].caption, "Clipwren");
     EXPECT_EQ(answerer.seen()[0].text, "CWHistry.kept-*.txt の名前がすべて使われているため、"
                                        "ほかから書き換えられた履歴を残さずに保存しました。古いファイルを削除してください。");
     EXPECT_EQ(answerer.seen()[0].owner, nullptr);
-    EXPECT_EQ(ReadWholeFile(file), ComposedHistory());
 }
 
 // A folder that refuses files (injected: root may write anywhere under Wine): the history is

@@ -7,6 +7,7 @@
 
 #include "history/HistoryCodec.h"
 #include "history/HistoryFile_win.h"
+#include "history/HistoryTestSeams.h"
 #include "support/ScratchFolder_win.h"
 
 // Writes the live entries to the file and keeps the store as it is. Returns 1 when written.
@@ -19,9 +20,11 @@ inline int WriteHistoryFile(HistoryStore& store) {
 }
 
 // Takes every name a set-aside copy may have in the folder, "CWHistry.kept.txt" to
-// "CWHistry.kept-9999.txt", as years of copies would. False when a name could not be made.
-inline bool TakeEveryKeptName(const std::string& folder) {
-    for (int n = 1; n <= 9999; ++n) {
+// "CWHistry.kept-<last>.txt", as years of copies would, and makes last the end of the names.
+// False when a name could not be made.
+inline bool TakeEveryKeptName(const std::string& folder, int last) {
+    EndKeptNamesAt(last);
+    for (int n = 1; n <= last; ++n) {
         const std::string name = n == 1 ? "CWHistry.kept.txt" : "CWHistry.kept-" + std::to_string(n) + ".txt";
         if (!WriteWholeFile(folder + "\\" + name, "")) {
             return false;
