@@ -40,11 +40,11 @@ struct Writer {
 Writer writer;
 
 struct SaverState {
-    bool started;      // StartSaving has run: the end has a history to write
-    bool periodic;     // writes follow changes (until the end)
+    bool started;       // StartSaving has run: the end has a history to write
+    bool periodic;      // writes follow changes (until the end)
     bool timerArmed;
-    bool sessionEnded; // nobody is there to be told any more
-    bool tell;         // ReportUnsavedHistory has a kept file to name
+    bool sessionEnded;  // nobody is there to be told any more
+    bool tell;          // ReportUnsavedHistory has a kept file to name
     bool toldNamesFull; // the user has been told that the kept names ran out
     SaveSchedule schedule;
 };

@@ -210,9 +210,9 @@ void LoadVirtualStoreCopy(HistoryStore& store) {
 }
 
 enum class Keeping {
-    Kept,         // copied aside, or nothing there to keep
-    Failed,       // the copy could not be made: the file is not replaced
-    NamesRanOut,  // every kept name is taken: the file is replaced all the same
+    Kept,        // copied aside, or nothing there to keep
+    Failed,      // the copy could not be made: the file is not replaced
+    NamesRanOut, // every kept name is taken: the file is replaced all the same
 };
 
 // The digest of the file at path; false when it cannot be opened at once or read.
@@ -451,7 +451,8 @@ HistoryWrite WriteHistoryText(const HistoryText& text) {
     }
     FileIdentity written;
     IdentityOfPath(path, written);
-    const FileDigest digest = {true, text.size, HashBytes(FnvOffset, text.data, static_cast<DWORD>(text.size))};
+    const FileDigest digest = {true, text.size,
+                               HashBytes(FnvOffset, text.data, static_cast<DWORD>(text.size))};
     {
         Locked locked(FileRecordLock());
         if (!ThisThreadAbandoned()) {

@@ -160,8 +160,8 @@ int SetEntryTitle(HistoryStore& store, uint32_t serial, const char* title) {
     return 1;
 }
 
-int MergeOlderEntries(HistoryStore& store, const HistoryStore& older, int (*compare)(const char*, const char*),
-                      int* leftOut) {
+int MergeOlderEntries(HistoryStore& store, const HistoryStore& older,
+                      int (*compare)(const char*, const char*), int* leftOut) {
     const int own = store.count;
     char* contents[MaxLiveEntries];
     char* titles[MaxLiveEntries];

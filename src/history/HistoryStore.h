@@ -66,8 +66,8 @@ int SetEntryTitle(HistoryStore& store, uint32_t serial, const char* title);
 // Returns the number of entries added (each with a new serial), or -1 when a copy could not be
 // allocated; the store is then unchanged. older is left as it was. leftOut, when given, gets the
 // number of older entries that are not the run's own yet found no room.
-int MergeOlderEntries(HistoryStore& store, const HistoryStore& older, int (*compare)(const char*, const char*),
-                      int* leftOut = nullptr);
+int MergeOlderEntries(HistoryStore& store, const HistoryStore& older,
+                      int (*compare)(const char*, const char*), int* leftOut = nullptr);
 
 // Releases every string the store owns (live slots and the pushed-out entry just past the live
 // range) and sets count to 0; the equivalent of destroying the store's heap.

@@ -210,8 +210,9 @@ TEST_F(Saver, KeptNamesRunningOutIsToldOnce) {
     EXPECT_EQ(ReadWholeFile(file), history);
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].caption, "Clipwren");
-    EXPECT_EQ(answerer.seen()[0].text, "CWHistry.kept-*.txt の名前がすべて使われているため、"
-                                       "ほかから書き換えられた履歴を残さずに保存しました。古いファイルを削除してください。");
+    EXPECT_EQ(answerer.seen()[0].text,
+              "CWHistry.kept-*.txt の名前がすべて使われているため、"
+              "ほかから書き換えられた履歴を残さずに保存しました。古いファイルを削除してください。");
     EXPECT_EQ(answerer.seen()[0].owner, nullptr);
 }
 

@@ -426,7 +426,8 @@ TEST_F(HistoryFile, KeptNumbersGoOnFromTheRunsLast) {
             ASSERT_TRUE(DeleteFileA(PathOf("CWHistry.kept.txt").c_str()));
         }
     }
-    EXPECT_EQ(SortedFiles(), (std::vector<std::string>{"CWHistry.kept-2.txt", "CWHistry.kept-3.txt", "CWHistry.txt"}));
+    EXPECT_EQ(SortedFiles(),
+              (std::vector<std::string>{"CWHistry.kept-2.txt", "CWHistry.kept-3.txt", "CWHistry.txt"}));
     EXPECT_EQ(ReadFileBytes("CWHistry.kept-3.txt"), Record(0, "1", "edit 3", "http://edited.jp/"));
 }
 
