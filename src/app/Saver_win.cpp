@@ -42,12 +42,13 @@ struct Writer {
 Writer writer;
 
 struct SaverState {
-    bool started;      // StartSaving has run: the end has a history to write
-    bool periodic;     // writes follow changes (until the end)
+    bool started;       // StartSaving has run: the end has a history to write
+    bool periodic;      // writes follow changes (until the end)
     bool timerArmed;
-    bool sessionEnded; // nobody is there to be told any more
-    bool tell;         // ReportUnsavedHistory has something to tell
-    int lost;          // the entries the end could keep nowhere; 0 when its history is kept
+    bool sessionEnded;  // nobody is there to be told any more
+    bool tell;          // ReportUnsavedHistory has something to tell
+    int lost;           // the entries the end could keep nowhere; 0 when its history is kept
+    bool toldNamesFull; // the user has been told that the kept names ran out
     SaveSchedule schedule;
 };
 SaverState saver;
@@ -120,17 +121,29 @@ void StopWriter() {
     std::swap(writer.text.size, empty.size);
 }
 
-// A file that could not be read at start-up is tried again before every write; once it reads,
-// its entries are merged in and show at the next refresh.
+// A file that could not be read at start-up is tried again before every write, and one that
+// another writer changed is read then too; their entries are merged in and show at the next
+// refresh.
 void ReadHeldFile(HistoryStore& store) {
-    if (!HistoryFileUnread()) {
-        return;
-    }
     const uint32_t revision = store.revision;
-    ReadUnreadHistory(store, CompareEntryTexts);
+    if (HistoryFileUnread()) {
+        ReadUnreadHistory(store, CompareEntryTexts);
+    } else {
+        MergeChangedHistory(store, CompareEntryTexts);
+    }
     if (store.revision != revision) {
         MarkRefresh(TheView(), RefreshMark::Set);
     }
+}
+
+// Once a run, and never while the session ends: a write replaced a changed file without keeping
+// it, since every kept name was taken.
+void TellIfKeptNamesRanOut() {
+    if (!TakeKeptNamesRanOut() || saver.toldNamesFull || saver.sessionEnded) {
+        return;
+    }
+    saver.toldNamesFull = true;
+    ShowMessageBox(nullptr, KeptNamesFullMessage, ProgramCaption, MB_OK | MB_ICONWARNING);
 }
 
 void StartWrite() {
@@ -148,6 +161,7 @@ void StartWrite() {
     if (!EnsureWriter()) {
         // No thread to be had: written here, and the window waits for it this once.
         NoteSaveFinished(saver.schedule, Write(text, toUnsaved, store.count));
+        TellIfKeptNamesRanOut();
         return;
     }
     std::swap(writer.text.data, text.data);
@@ -203,6 +217,7 @@ void OnSaveDone() {
     }
     NoteSaveFinished(saver.schedule, writer.result);
     SaveSoonIfChanged();
+    TellIfKeptNamesRanOut();
 }
 
 void StopSaveTimers() {
@@ -267,6 +282,7 @@ void SaveAtEnd(bool sessionEnding) {
 }
 
 void ReportUnsavedHistory() {
+    TellIfKeptNamesRanOut();
     if (!saver.tell || saver.sessionEnded) {
         return;
     }

@@ -34,6 +34,9 @@ inline constexpr char NoMainWindowMessage[] = "メインウィンドウを作成
 inline constexpr char UnsavedHistoryMessage[] = "履歴を保存できませんでした。次のファイルに残しました：\r\n"; // the path follows
 inline constexpr char LostHistoryPrefix[] = "履歴を保存できませんでした。"; // the number of entries follows
 inline constexpr char LostHistorySuffix[] = "件の項目は失われました。";
+inline constexpr char KeptNamesFullMessage[] =
+    "CWHistry.kept-*.txt の名前がすべて使われているため、ほかから書き換えられた履歴を残さずに保存しました。"
+    "古いファイルを削除してください。";
 inline constexpr char RefusedAddressMessage[] = "このアドレスは開けません。";
 inline constexpr char NothingCheckedMessage[] = "項目が選択されていません。";
 inline constexpr char DeleteAllMessage[] = "全ての項目を削除しても良いですか？";

@@ -12,12 +12,13 @@
 namespace {
 
 const char HistoryFileName[] = "CWHistry.txt";
-// Where a file that this run could not read fully, or that changed behind its back, is kept:
-// "CWHistry.kept.txt", then "CWHistry.kept-2.txt", "CWHistry.kept-3.txt", ... whichever is free;
-// none is ever overwritten.
+// Where a file that this run could not read fully, or whose entries did not all find room, is
+// kept: "CWHistry.kept.txt", then "CWHistry.kept-2.txt", "CWHistry.kept-3.txt", ... whichever is
+// free from the number after the run's last; none is ever overwritten.
 const char KeptFileName[] = "CWHistry.kept.txt";
 const char KeptFileNumbered[] = "CWHistry.kept-%d.txt";
 constexpr int MaxKeptFiles = 9999;
+int lastKeptNumber = MaxKeptFiles;
 // A larger file is not a history this program wrote; it is kept aside instead of loaded.
 constexpr LONGLONG MaxReadSize = 0x10000000;
 // How long a history file another program holds is waited for at start-up.
@@ -31,15 +32,51 @@ struct FileIdentity {
     FILETIME lastWrite;
 };
 
+// The bytes of a file, told apart cheaply: their count and their FNV-1a hash.
+struct FileDigest {
+    bool known;
+    ULONGLONG size;
+    DWORD hash;
+};
+
+constexpr DWORD FnvOffset = 2166136261u;
+constexpr DWORD FnvPrime = 16777619u;
+
+DWORD HashBytes(DWORD hash, const char* bytes, DWORD size) {
+    for (DWORD i = 0; i < size; ++i) {
+        hash = (hash ^ static_cast<unsigned char>(bytes[i])) * FnvPrime;
+    }
+    return hash;
+}
+
+bool SameBytes(const FileDigest& a, const FileDigest& b) {
+    return a.known && b.known && a.size == b.size && a.hash == b.hash;
+}
+
 // State of this run's file, set by LoadHistory.
 struct RunFileState {
-    // The file found at start-up holds bytes the store does not: copy it aside before the first save.
+    // The file found at start-up holds bytes the store does not, or a file merged since did not
+    // fit whole: copy it aside before the next save.
     bool keepOldFile;
     // The file could not be opened at start-up: it is not replaced until it has been read.
     bool unread;
     FileIdentity known;
+    // What this run last wrote, set aside and merged: a file holding the same bytes again has
+    // nothing this run lacks, whatever its time stamp says.
+    FileDigest written;
+    FileDigest kept;
+    FileDigest merged;
+    // The kept number to try first.
+    int nextKept;
+    // Every kept name was taken when a file was to be set aside; the save went ahead without it.
+    bool keptNamesRanOut;
 };
 RunFileState runFile;
+
+bool BytesThisRunHas(const FileDigest& digest) {
+    return SameBytes(digest, runFile.written) || SameBytes(digest, runFile.kept) ||
+           SameBytes(digest, runFile.merged);
+}
 
 FileIdentity IdentityOfHandle(HANDLE file) {
     FileIdentity identity = {};
@@ -74,6 +111,27 @@ bool ChangedSinceKnown(const char* path) {
     const FileIdentity& known = runFile.known;
     return !known.exists || now.sizeHigh != known.sizeHigh || now.sizeLow != known.sizeLow ||
            CompareFileTime(&now.lastWrite, &known.lastWrite) != 0;
+}
+
+// The digest of the open file's bytes, read from its start. False when they cannot all be read.
+bool DigestOfHandle(HANDLE file, FileDigest& digest) {
+    LARGE_INTEGER start = {};
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
+        return false;
+    }
+    digest = FileDigest{true, 0, FnvOffset};
+    char chunk[4096];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        digest.hash = HashBytes(digest.hash, chunk, got);
+        digest.size += got;
+    }
 }
 
 // Opens a file for reading while other programs may read it and may replace or delete it, but
@@ -151,34 +209,67 @@ void LoadVirtualStoreCopy(HistoryStore& store) {
     }
 }
 
-// Copies the file aside under the first free kept name. True when there is nothing to keep or
-// the copy is made.
-bool KeepOldFile(const char* path) {
+enum class Keeping {
+    Kept,        // copied aside, or nothing there to keep
+    Failed,      // the copy could not be made: the file is not replaced
+    NamesRanOut, // every kept name is taken: the file is replaced all the same
+};
+
+// The digest of the file at path; false when it cannot be opened at once or read.
+bool DigestOfPath(const char* path, FileDigest& digest) {
+    DWORD error = 0;
+    KernelHandle file(OpenShared(path, 0, error));
+    return file.valid() && DigestOfHandle(file.get(), digest);
+}
+
+// Copies the file aside under the first free kept name from the run's next number; digest gets
+// the copy's bytes.
+Keeping KeepOldFile(const char* path, FileDigest& digest) {
+    digest = FileDigest{};
     if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
-        return IsMissing(GetLastError());
+        return IsMissing(GetLastError()) ? Keeping::Kept : Keeping::Failed;
     }
     if (StepFails(HistoryFileStep::KeepOld)) {
-        return false;
+        return Keeping::Failed;
     }
-    for (int n = 1; n <= MaxKeptFiles; ++n) {
+    int first = 1;
+    {
+        Locked locked(FileRecordLock());
+        first = runFile.nextKept < 1 ? 1 : runFile.nextKept;
+    }
+    for (int n = first; n <= lastKeptNumber; ++n) {
         char name[64];
         NumberedName(name, n, KeptFileName, KeptFileNumbered);
         char keptPath[PathBufferSize];
         if (!PathInCurrentFolder(keptPath, name) || FolderRefuses()) {
-            return false;
+            return Keeping::Failed;
         }
         if (CopyFileA(path, keptPath, TRUE)) {
-            return true;
+            DigestOfPath(keptPath, digest);
+            Locked locked(FileRecordLock());
+            if (!ThisThreadAbandoned()) {
+                runFile.nextKept = n + 1;
+            }
+            return Keeping::Kept;
         }
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            return false;
+            return Keeping::Failed;
         }
     }
-    return false;
+    // The user is told to remove older ones; the next keeping looks from the first name again.
+    Locked locked(FileRecordLock());
+    if (!ThisThreadAbandoned()) {
+        runFile.nextKept = 1;
+    }
+    return Keeping::NamesRanOut;
 }
 
 } // namespace
+
+void EndKeptNamesAt(int last) {
+    lastKeptNumber = last > 0 ? last : MaxKeptFiles;
+}
 
 void LoadHistory(HistoryStore& store) {
     AbandonWritesOfThread(0);
@@ -243,6 +334,56 @@ int ReadUnreadHistory(HistoryStore& store, int (*compare)(const char*, const cha
     return 1;
 }
 
+int MergeChangedHistory(HistoryStore& store, int (*compare)(const char*, const char*)) {
+    char path[PathBufferSize];
+    if (runFile.unread || !PathInCurrentFolder(path, HistoryFileName) || !ChangedSinceKnown(path)) {
+        return 0;
+    }
+    DWORD error = 0;
+    KernelHandle file(OpenShared(path, 0, error));
+    FileDigest digest = {};
+    if (!file.valid() || !DigestOfHandle(file.get(), digest)) {
+        // Busy or unreadable now: the write keeps it aside as changed, or the next write tries again.
+        return 0;
+    }
+    const FileIdentity identity = IdentityOfHandle(file.get());
+    if (BytesThisRunHas(digest)) {
+        Locked locked(FileRecordLock());
+        runFile.known = identity;
+        return 0;
+    }
+    LARGE_INTEGER start = {};
+    if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) {
+        return 0;
+    }
+    HistoryStore other;
+    InitEmptyStore(other);
+    const bool complete = LoadFromFile(other, file.get());
+    int leftOut = 0;
+    const int merged = MergeOlderEntries(store, other, compare, &leftOut);
+    ReleaseStoreStrings(other);
+    if (merged < 0) {
+        return 0;
+    }
+    // A file whose entries did not all come in is set aside before the write replaces it; one
+    // that came in whole is what this run has from now on.
+    Locked locked(FileRecordLock());
+    runFile.known = identity;
+    if (!complete || leftOut > 0) {
+        runFile.keepOldFile = true;
+    } else {
+        runFile.merged = digest;
+    }
+    return merged;
+}
+
+bool TakeKeptNamesRanOut() {
+    Locked locked(FileRecordLock());
+    const bool ranOut = runFile.keptNamesRanOut;
+    runFile.keptNamesRanOut = false;
+    return ranOut;
+}
+
 HistoryWrite WriteHistoryText(const HistoryText& text) {
     char path[PathBufferSize];
     if (!PathInCurrentFolder(path, HistoryFileName)) {
@@ -264,11 +405,38 @@ HistoryWrite WriteHistoryText(const HistoryText& text) {
         return HistoryWrite::LeftReadOnly;
     }
     // Bytes this run has not read (a damaged file, or one written since by someone else) are
-    // kept before anything replaces them; when they cannot be kept, the file is not replaced.
-    if (runFile.keepOldFile || ChangedSinceKnown(path)) {
-        if (!KeepOldFile(path)) {
+    // kept before anything replaces them, unless they are what this run already has; when they
+    // cannot be kept, the file is not replaced. With every kept name taken the save goes ahead,
+    // since failing it would only add the run's own history to what is lost.
+    bool keep = false;
+    {
+        Locked locked(FileRecordLock());
+        keep = runFile.keepOldFile;
+    }
+    if (keep || ChangedSinceKnown(path)) {
+        FileDigest now = {};
+        if (DigestOfPath(path, now)) {
+            Locked locked(FileRecordLock());
+            keep = !BytesThisRunHas(now);
+        } else {
+            keep = true;
+        }
+    }
+    if (keep) {
+        FileDigest kept = {};
+        const Keeping keeping = KeepOldFile(path, kept);
+        if (keeping == Keeping::Failed) {
             return HistoryWrite::Failed;
         }
+        Locked locked(FileRecordLock());
+        if (!ThisThreadAbandoned()) {
+            runFile.keepOldFile = false;
+            runFile.keptNamesRanOut = runFile.keptNamesRanOut || keeping == Keeping::NamesRanOut;
+            if (kept.known) {
+                runFile.kept = kept;
+            }
+        }
+    } else {
         Locked locked(FileRecordLock());
         if (!ThisThreadAbandoned()) {
             runFile.keepOldFile = false;
@@ -283,10 +451,13 @@ HistoryWrite WriteHistoryText(const HistoryText& text) {
     }
     FileIdentity written;
     IdentityOfPath(path, written);
+    const FileDigest digest = {true, text.size,
+                               HashBytes(FnvOffset, text.data, static_cast<DWORD>(text.size))};
     {
         Locked locked(FileRecordLock());
         if (!ThisThreadAbandoned()) {
             runFile.known = written;
+            runFile.written = digest;
         }
     }
     RemoveUnsavedHistory();

@@ -23,12 +23,24 @@ bool HistoryFileUnread();
 // replaced from then on. Returns 1 when the file no longer waits to be read.
 int ReadUnreadHistory(HistoryStore& store, int (*compare)(const char*, const char*));
 
-// Writes the text into CWHistry.txt through a temporary file. A file that changed since this run
-// last read or wrote it (another program, or the user, wrote it) is copied aside first; a
-// replacement that another program holds up is tried again for about a second. On any failure
-// the history file is as it was. After a write, this run's unsaved file has served its purpose
-// and is removed.
+// Before a write, on the store's thread: a file that another writer changed since this run last
+// read or wrote it is read without waiting, and its entries go below the store's own
+// (MergeOlderEntries with compare). When some of them find no room, or the file cannot be read
+// completely, the write sets it aside first. A file with the bytes this run last wrote, set
+// aside or merged is only taken as known. Returns the number of entries merged.
+int MergeChangedHistory(HistoryStore& store, int (*compare)(const char*, const char*));
+
+// Writes the text into CWHistry.txt through a temporary file. A file that still changed since
+// this run last read or wrote it (between the merge and the write, or with no merge) is copied
+// aside first, unless it holds bytes this run already has; the kept names are taken from the
+// number after the run's last one. A replacement that another program holds up is tried again
+// for about a second. On any failure the history file is as it was; when every kept name is
+// taken, the file is replaced all the same (TakeKeptNamesRanOut). After a write, this run's
+// unsaved file has served its purpose and is removed.
 HistoryWrite WriteHistoryText(const HistoryText& text);
+
+// True once after a write found every kept name taken and replaced the file without a copy.
+bool TakeKeptNamesRanOut();
 
 // The end gives up on a write that outlived its wait: from then on that thread changes neither
 // what this run knows of CWHistry.txt nor this run's unsaved file, which the end takes anew. The

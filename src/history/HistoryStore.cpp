@@ -160,19 +160,28 @@ int SetEntryTitle(HistoryStore& store, uint32_t serial, const char* title) {
     return 1;
 }
 
-int MergeOlderEntries(HistoryStore& store, const HistoryStore& older, int (*compare)(const char*, const char*)) {
+int MergeOlderEntries(HistoryStore& store, const HistoryStore& older,
+                      int (*compare)(const char*, const char*), int* leftOut) {
     const int own = store.count;
     char* contents[MaxLiveEntries];
     char* titles[MaxLiveEntries];
     EntryKind kinds[MaxLiveEntries];
     int taken = 0;
+    int noRoom = 0;
+    if (leftOut) {
+        *leftOut = 0;
+    }
     // Every copy first: a failed allocation must leave the store as it was.
-    for (int i = 0; i < older.count && own + taken < MaxLiveEntries; ++i) {
+    for (int i = 0; i < older.count; ++i) {
         bool duplicate = false;
         for (int j = 0; j < own && !duplicate; ++j) {
             duplicate = compare(store.content[j], older.content[i]) == 0;
         }
         if (duplicate) {
+            continue;
+        }
+        if (own + taken == MaxLiveEntries) {
+            ++noRoom;
             continue;
         }
         char* content = StoreCopyString(store, older.content[i], std::strlen(older.content[i]));
@@ -189,6 +198,9 @@ int MergeOlderEntries(HistoryStore& store, const HistoryStore& older, int (*comp
         titles[taken] = title;
         kinds[taken] = older.kind[i];
         ++taken;
+    }
+    if (leftOut) {
+        *leftOut = noRoom;
     }
     if (taken == 0) {
         return 0;

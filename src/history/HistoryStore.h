@@ -64,8 +64,10 @@ int SetEntryTitle(HistoryStore& store, uint32_t serial, const char* title);
 // Puts the live entries of older below the store's own, in their order, until 127 are live.
 // An entry whose content equals one of the store's own entries (compare gives 0) is left out.
 // Returns the number of entries added (each with a new serial), or -1 when a copy could not be
-// allocated; the store is then unchanged. older is left as it was.
-int MergeOlderEntries(HistoryStore& store, const HistoryStore& older, int (*compare)(const char*, const char*));
+// allocated; the store is then unchanged. older is left as it was. leftOut, when given, gets the
+// number of older entries that are not the run's own yet found no room.
+int MergeOlderEntries(HistoryStore& store, const HistoryStore& older,
+                      int (*compare)(const char*, const char*), int* leftOut = nullptr);
 
 // Releases every string the store owns (live slots and the pushed-out entry just past the live
 // range) and sets count to 0; the equivalent of destroying the store's heap.

@@ -26,3 +26,7 @@ void FailHistoryFileStep(HistoryFileStep step);
 // While held, every write of a history file stops after its first half, as on a disk that no
 // longer answers; released, the writes go on. Writes on the calling thread are never held.
 void HoldHistoryWrites(bool hold);
+
+// The set-aside copies' names end at "CWHistry.kept-<last>.txt" instead of the 9999th, so that a
+// test can take them all (a folder of 10,000 files is slow under Wine); 0 restores the end.
+void EndKeptNamesAt(int last);

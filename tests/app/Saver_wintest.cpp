@@ -16,6 +16,7 @@
 #include "history/UnsavedHistory_win.h"
 #include "history/HistoryStore.h"
 #include "support/ClipboardAccess_win.h"
+#include "support/HistoryFileWrite_win.h"
 #include "support/MessageBoxHook_win.h"
 #include "support/ShellSession_win.h"
 #include "support/StoreBuilder.h"
@@ -48,7 +49,10 @@ bool Exists(const std::string& path) {
 class Saver : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(PutClipboard(nullptr)); }
-    void TearDown() override { HoldHistoryWrites(false); }
+    void TearDown() override {
+        HoldHistoryWrites(false);
+        EndKeptNamesAt(0);
+    }
 };
 
 } // namespace
@@ -180,19 +184,46 @@ TEST_F(Saver, AFileHeldAtStartUpIsMergedOnceItIsFree) {
     EXPECT_FALSE(Exists(session.folder().File("CWHistry.kept.txt")));
 }
 
-// Someone else wrote the file while the program ran: their bytes are set aside before the next
-// write replaces them.
-TEST_F(Saver, AFileEditedWhileRunningIsKeptBeforeTheNextWrite) {
+// Another writer of the folder (a second session, a synced machine) rewrote the file while the
+// program ran: its entries come in below the run's before the next write, and nothing is set
+// aside, since none of them is lost.
+TEST_F(Saver, AnotherWritersFileIsMergedBeforeTheNextWrite) {
     ShellSession session;
     HWND main = session.main();
     const std::string file = session.folder().File("CWHistry.txt");
     Change(main, "the run's first entry");
     ASSERT_TRUE(PumpUntil([&] { return Holds(file, "the run's first entry"); }));
-    const std::string edited = Record(0, "1", "edited", "http://edited.jp/");
-    ASSERT_TRUE(WriteWholeFile(file, edited, FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(WriteWholeFile(file, Record(0, "1", "other", "http://other.jp/"), FILE_ATTRIBUTE_HIDDEN));
     Change(main, "the run's second entry");
     EXPECT_TRUE(PumpUntil([&] { return Holds(file, "the run's second entry"); }));
-    EXPECT_EQ(ReadWholeFile(session.folder().File("CWHistry.kept.txt")), edited);
+    ASSERT_EQ(TheHistory().count, 3);
+    EXPECT_STREQ(TheHistory().content[2], "http://other.jp/");
+    EXPECT_EQ(ReadWholeFile(file), ComposedHistory());
+    EXPECT_FALSE(Exists(session.folder().File("CWHistry.kept.txt")));
+}
+
+// With every kept name taken, a damaged file another writer left is replaced all the same, and
+// the user is told once, in a box of its own, however often it happens.
+TEST_F(Saver, KeptNamesRunningOutIsToldOnce) {
+    ShellSession session([](const TempFolder& folder) { ASSERT_TRUE(TakeEveryKeptName(folder.path(), 20)); });
+    HWND main = session.main();
+    const std::string file = session.folder().File("CWHistry.txt");
+    MessageBoxAnswerer answerer({IDOK});
+    for (const char* entry : {"over the first damaged file", "over the second damaged file"}) {
+        ASSERT_TRUE(WriteWholeFile(file, std::string("not a history file: ") + entry, FILE_ATTRIBUTE_HIDDEN));
+        Change(main, entry);
+        EXPECT_TRUE(PumpUntil([&] { return Holds(file, entry) && !answerer.seen().empty(); }));
+    }
+    const std::string history = ComposedHistory();
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    ReportUnsavedHistory();
+    EXPECT_EQ(ReadWholeFile(file), history);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.seen()[0].caption, "Clipwren");
+    EXPECT_EQ(answerer.seen()[0].text,
+              "CWHistry.kept-*.txt の名前がすべて使われているため、"
+              "ほかから書き換えられた履歴を残さずに保存しました。古いファイルを削除してください。");
+    EXPECT_EQ(answerer.seen()[0].owner, nullptr);
 }
 
 // A folder that refuses files (injected: root may write anywhere under Wine): the history is

@@ -34,6 +34,7 @@ protected:
     // The scratch folder itself goes with its files when the fixture is destroyed.
     void TearDown() override {
         FailHistoryFileStep(HistoryFileStep::None);
+        EndKeptNamesAt(0);
         SaveHistoryIgnored();
         SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
@@ -349,6 +350,107 @@ TEST_F(HistoryFile, AFileChangedBehindTheRunsBackIsKeptBeforeTheNextSave) {
         DeleteFileA(PathOf("CWHistry.txt").c_str());
         DeleteFileA(PathOf("CWHistry.kept.txt").c_str());
     }
+}
+
+// Another writer of the folder (a second session, a synced machine) rewrote the file: its entries
+// come in below the run's before the next write, and nothing is set aside while they all find
+// room. A full history has none: the file is set aside then, and only then.
+TEST_F(HistoryFile, AnotherWritersFileIsMergedAndKeptOnlyWhenItsEntriesFindNoRoom) {
+    StartRunOverWorkedExample();
+    EXPECT_EQ(WriteHistoryFile(store), 1);
+    const std::string other = Record(0, "1", "other", "http://other.jp/") + WorkedExample;
+    WriteFileBytes("CWHistry.txt", other, FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(MergeChangedHistory(store, IgnoringCase), 1);
+    ASSERT_EQ(store.count, 4);
+    EXPECT_STREQ(EntryAt(store, 0).content, "this run's entry");
+    EXPECT_STREQ(EntryAt(store, 3).content, "http://other.jp/");
+    EXPECT_EQ(MergeChangedHistory(store, IgnoringCase), 0) << "merged once";
+    EXPECT_EQ(WriteHistoryFile(store), 1);
+    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), Composed());
+    EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
+
+    while (store.count < MaxLiveEntries) {
+        Insert(("filler " + std::to_string(store.count)).c_str());
+    }
+    EXPECT_EQ(WriteHistoryFile(store), 1);
+    const std::string full = ReadFileBytes("CWHistry.txt");
+    const std::string noRoom = Record(0, "1", "no room", "http://no-room.jp/") + full;
+    WriteFileBytes("CWHistry.txt", noRoom, FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(MergeChangedHistory(store, IgnoringCase), 0);
+    EXPECT_EQ(WriteHistoryFile(store), 1);
+    EXPECT_EQ(ReadFileBytes("CWHistry.kept.txt"), noRoom);
+    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), full);
+    EXPECT_EQ(Files().size(), 2u);
+}
+
+// A file rewritten with bytes the run already has (touched by a sync client, or a copy of what
+// was set aside written back) is never set aside again, whatever its time stamp.
+TEST_F(HistoryFile, BytesTheRunAlreadyHasAreNotKeptAgain) {
+    StartRunOverWorkedExample();
+    EXPECT_EQ(WriteHistoryFile(store), 1);
+    const std::string written = ReadFileBytes("CWHistry.txt");
+    const FILETIME longAgo = {0x12345678, 0x01c00000};
+    for (int rewrite = 0; rewrite < 2; ++rewrite) {
+        WriteFileBytes("CWHistry.txt", written, FILE_ATTRIBUTE_HIDDEN);
+        HANDLE file = CreateFileA(PathOf("CWHistry.txt").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        FILETIME stamp = longAgo;
+        stamp.dwLowDateTime += rewrite;
+        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp));
+        CloseHandle(file);
+        EXPECT_EQ(WriteHistoryFile(store), 1);
+    }
+    EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
+
+    // A damaged file set aside once, and written back as it was: kept once.
+    const std::string damaged = "not a history file\r\n";
+    for (int writeBack = 0; writeBack < 2; ++writeBack) {
+        WriteFileBytes("CWHistry.txt", damaged, FILE_ATTRIBUTE_HIDDEN);
+        EXPECT_EQ(MergeChangedHistory(store, IgnoringCase), 0);
+        EXPECT_EQ(WriteHistoryFile(store), 1);
+    }
+    EXPECT_EQ(ReadFileBytes("CWHistry.kept.txt"), damaged);
+    EXPECT_EQ(SortedFiles(), (std::vector<std::string>{"CWHistry.kept.txt", "CWHistry.txt"}));
+}
+
+// The kept names go on from the run's last one: a name the user freed meanwhile is not taken
+// again by the same run, which never looks at the names below its own again.
+TEST_F(HistoryFile, KeptNumbersGoOnFromTheRunsLast) {
+    StartRunOverWorkedExample();
+    for (int n = 1; n <= 3; ++n) {
+        const std::string edited = Record(0, "1", "edit " + std::to_string(n), "http://edited.jp/");
+        WriteFileBytes("CWHistry.txt", edited, FILE_ATTRIBUTE_HIDDEN);
+        EXPECT_EQ(WriteHistoryFile(store), 1);
+        if (n == 2) {
+            ASSERT_TRUE(DeleteFileA(PathOf("CWHistry.kept.txt").c_str()));
+        }
+    }
+    EXPECT_EQ(SortedFiles(),
+              (std::vector<std::string>{"CWHistry.kept-2.txt", "CWHistry.kept-3.txt", "CWHistry.txt"}));
+    EXPECT_EQ(ReadFileBytes("CWHistry.kept-3.txt"), Record(0, "1", "edit 3", "http://edited.jp/"));
+}
+
+// With every kept name taken, a changed file is replaced all the same, and the run hears of it
+// once per write that could not keep it; a name freed later is found again.
+TEST_F(HistoryFile, WithEveryKeptNameTakenTheSaveGoesAhead) {
+    ASSERT_TRUE(TakeEveryKeptName(folder, 20));
+    StartRunOverWorkedExample();
+    EXPECT_EQ(WriteHistoryFile(store), 1);
+    EXPECT_FALSE(TakeKeptNamesRanOut());
+    const std::string edited = Record(0, "1", "edited", "http://edited.jp/");
+    WriteFileBytes("CWHistry.txt", edited, FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(WriteHistoryFile(store), 1);
+    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), Composed());
+    EXPECT_TRUE(TakeKeptNamesRanOut());
+    EXPECT_FALSE(TakeKeptNamesRanOut());
+
+    ASSERT_TRUE(DeleteFileA(PathOf("CWHistry.kept-5.txt").c_str()));
+    WriteFileBytes("CWHistry.txt", edited, FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(WriteHistoryFile(store), 1);
+    EXPECT_EQ(ReadFileBytes("CWHistry.kept-5.txt"), edited);
+    EXPECT_FALSE(TakeKeptNamesRanOut());
+    EXPECT_EQ(Files().size(), 21u);
 }
 
 // A damaged file loads what it can; its bytes are kept under the next free name.

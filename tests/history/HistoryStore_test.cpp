@@ -524,16 +524,26 @@ TEST_F(Merge, AtMost127RemainAndTheReserveGoes) {
     RemoveAt(store, 0);
     RemoveAt(store, 0); // 125 live, the pushed-out c0 just past them
     FillOlder(0, 5);
-    EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase), 2);
+    int leftOut = -1;
+    EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase, &leftOut), 2);
+    EXPECT_EQ(leftOut, 3);
     EXPECT_EQ(store.count, 127);
     EXPECT_EQ(ContentAt(125), "o0");
     EXPECT_EQ(ContentAt(126), "o1");
     EXPECT_EQ(store.ownedStrings, Owned(127)); // the pushed-out c0 released
 
-    // Already full: nothing comes in and nothing changes.
+    // Already full: nothing comes in and nothing changes. The run's own entries are never left
+    // out, only those it does not have.
     const uint32_t revision = store.revision;
-    EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase), 0);
+    EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase, &leftOut), 0);
+    EXPECT_EQ(leftOut, 3);
     EXPECT_EQ(store.revision, revision);
+    ReleaseStoreStrings(older);
+    InitEmptyStore(older);
+    ASSERT_EQ(InsertAtTop(older, "C1", EntryKind::Text, "t"), 1);
+    ASSERT_EQ(InsertAtTop(older, "c125", EntryKind::Text, "t"), 1);
+    EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase, &leftOut), 0);
+    EXPECT_EQ(leftOut, 0);
 }
 
 TEST_F(Merge, IntoAnEmptyRunAndFromAnEmptyFile) {
