@@ -360,7 +360,7 @@ int MergeChangedHistory(HistoryStore& store, int (*compare)(const char*, const c
     InitEmptyStore(other);
     const bool complete = LoadFromFile(other, file.get());
     int leftOut = 0;
-    const int merged = MergeOlderEntries(store, other, compare, &leftOut);
+    const int merged = MergeChangedEntries(store, other, compare, &leftOut);
     ReleaseStoreStrings(other);
     if (merged < 0) {
         return 0;

@@ -160,71 +160,154 @@ int SetEntryTitle(HistoryStore& store, uint32_t serial, const char* title) {
     return 1;
 }
 
-int MergeOlderEntries(HistoryStore& store, const HistoryStore& older,
-                      int (*compare)(const char*, const char*), int* leftOut) {
+namespace {
+
+// One entry of a merge's outcome: a live slot of the store, or an entry of the other history.
+struct MergePick {
+    bool fromStore;
+    int index;
+};
+
+// The slot of the store's own entry equal to the content; -1 when it has none.
+int OwnSlotOf(const HistoryStore& store, int own, const char* content, int (*compare)(const char*, const char*)) {
+    for (int j = 0; j < own; ++j) {
+        if (compare(store.content[j], content) == 0) {
+            return j;
+        }
+    }
+    return -1;
+}
+
+// Merges other into the store. The other history's entries newer than the first one both have
+// (all of them when there is none, or when atSharedEntry is false) go just above the store's
+// copy of that entry, below the store's newer ones; its older ones go below all of the store's.
+// Of what then lies past 127 entries, the store's own are released (the oldest, as any newer
+// entry pushes them out) and the other history's are counted in leftOut.
+int Merge(HistoryStore& store, const HistoryStore& other, int (*compare)(const char*, const char*), int* leftOut,
+          bool atSharedEntry) {
     const int own = store.count;
-    char* contents[MaxLiveEntries];
-    char* titles[MaxLiveEntries];
-    EntryKind kinds[MaxLiveEntries];
-    int taken = 0;
+    int splitOther = other.count;
+    int splitOwn = own;
+    for (int i = 0; i < other.count && atSharedEntry; ++i) {
+        const int slot = OwnSlotOf(store, own, other.content[i], compare);
+        if (slot >= 0) {
+            splitOther = i;
+            splitOwn = slot;
+            break;
+        }
+    }
+    // The outcome in order, as far as 127 entries; entries past that are counted or released.
+    MergePick picks[MaxLiveEntries];
+    int picked = 0;
     int noRoom = 0;
-    if (leftOut) {
-        *leftOut = 0;
-    }
-    // Every copy first: a failed allocation must leave the store as it was.
-    for (int i = 0; i < older.count; ++i) {
-        bool duplicate = false;
-        for (int j = 0; j < own && !duplicate; ++j) {
-            duplicate = compare(store.content[j], older.content[i]) == 0;
-        }
-        if (duplicate) {
-            continue;
-        }
-        if (own + taken == MaxLiveEntries) {
-            ++noRoom;
-            continue;
-        }
-        char* content = StoreCopyString(store, older.content[i], std::strlen(older.content[i]));
-        char* title = content ? StoreCopyString(store, older.title[i], std::strlen(older.title[i])) : nullptr;
-        if (!title) {
-            StoreFreeString(store, content);
-            for (int k = 0; k < taken; ++k) {
-                StoreFreeString(store, contents[k]);
-                StoreFreeString(store, titles[k]);
+    bool ownDropped = false;
+    auto pickOwn = [&](int from, int to) {
+        for (int j = from; j < to; ++j) {
+            if (picked < MaxLiveEntries) {
+                picks[picked++] = MergePick{true, j};
+            } else {
+                ownDropped = true;
             }
-            return -1;
         }
-        contents[taken] = content;
-        titles[taken] = title;
-        kinds[taken] = older.kind[i];
-        ++taken;
-    }
+    };
+    auto pickOther = [&](int from, int to) {
+        for (int i = from; i < to; ++i) {
+            if (OwnSlotOf(store, own, other.content[i], compare) >= 0) {
+                continue;
+            }
+            if (picked < MaxLiveEntries) {
+                picks[picked++] = MergePick{false, i};
+            } else {
+                ++noRoom;
+            }
+        }
+    };
+    pickOwn(0, splitOwn);
+    pickOther(0, splitOther);
+    pickOwn(splitOwn, own);
+    pickOther(splitOther, other.count);
     if (leftOut) {
         *leftOut = noRoom;
     }
-    if (taken == 0) {
+
+    // Every copy first: a failed allocation must leave the store as it was.
+    char* contents[MaxLiveEntries] = {};
+    char* titles[MaxLiveEntries] = {};
+    int taken = 0;
+    for (int k = 0; k < picked; ++k) {
+        if (picks[k].fromStore) {
+            continue;
+        }
+        const int i = picks[k].index;
+        char* content = StoreCopyString(store, other.content[i], std::strlen(other.content[i]));
+        char* title = content ? StoreCopyString(store, other.title[i], std::strlen(other.title[i])) : nullptr;
+        if (!title) {
+            StoreFreeString(store, content);
+            for (int m = 0; m < k; ++m) {
+                StoreFreeString(store, contents[m]);
+                StoreFreeString(store, titles[m]);
+            }
+            return -1;
+        }
+        contents[k] = content;
+        titles[k] = title;
+        ++taken;
+    }
+    if (taken == 0 && !ownDropped) {
         return 0;
     }
-    // The slot just past the live range may own an entry pushed out earlier; the slots above it
-    // hold stale copies of moved pointers. The merged entries take their place.
-    StoreFreeString(store, store.content[own]);
-    StoreFreeString(store, store.title[own]);
-    for (int i = own; i < SlotArraySize; ++i) {
-        ClearSlot(store, i);
-    }
-    for (int k = 0; k < taken; ++k) {
-        const int slot = own + k;
-        store.content[slot] = contents[k];
-        store.title[slot] = titles[k];
-        store.kind[slot] = kinds[k];
-        store.serial[slot] = store.nextSerial++;
-        if (store.nextSerial == 0) {
-            store.nextSerial = 1;
+
+    HistoryStore merged = store;
+    for (int k = 0; k < picked; ++k) {
+        if (picks[k].fromStore) {
+            const int j = picks[k].index;
+            merged.content[k] = store.content[j];
+            merged.title[k] = store.title[j];
+            merged.kind[k] = store.kind[j];
+            merged.serial[k] = store.serial[j];
+            continue;
+        }
+        merged.content[k] = contents[k];
+        merged.title[k] = titles[k];
+        merged.kind[k] = other.kind[picks[k].index];
+        merged.serial[k] = merged.nextSerial++;
+        if (merged.nextSerial == 0) {
+            merged.nextSerial = 1;
         }
     }
-    store.count = own + taken;
-    ++store.revision;
+    // The store's entries that did not stay, and the entry pushed out earlier into the slot just
+    // past the live range, are released; the slots above the outcome hold nothing.
+    bool stays[SlotArraySize] = {};
+    for (int k = 0; k < picked; ++k) {
+        if (picks[k].fromStore) {
+            stays[picks[k].index] = true;
+        }
+    }
+    for (int j = 0; j <= own && j < HistoryCapacity; ++j) {
+        if (!stays[j]) {
+            StoreFreeString(merged, store.content[j]);
+            StoreFreeString(merged, store.title[j]);
+        }
+    }
+    for (int i = picked; i < SlotArraySize; ++i) {
+        ClearSlot(merged, i);
+    }
+    merged.count = picked;
+    ++merged.revision;
+    store = merged;
     return taken;
+}
+
+} // namespace
+
+int MergeOlderEntries(HistoryStore& store, const HistoryStore& older, int (*compare)(const char*, const char*),
+                      int* leftOut) {
+    return Merge(store, older, compare, leftOut, false);
+}
+
+int MergeChangedEntries(HistoryStore& store, const HistoryStore& other, int (*compare)(const char*, const char*),
+                        int* leftOut) {
+    return Merge(store, other, compare, leftOut, true);
 }
 
 void ReleaseStoreStrings(HistoryStore& store) {

@@ -69,6 +69,15 @@ int SetEntryTitle(HistoryStore& store, uint32_t serial, const char* title);
 int MergeOlderEntries(HistoryStore& store, const HistoryStore& older,
                       int (*compare)(const char*, const char*), int* leftOut = nullptr);
 
+// Merges the entries of a history another writer changed: those newer than the first entry both
+// have go just above the store's copy of it (below the store's own newer ones, since whose came
+// first cannot be told), and the rest below the store's own, as MergeOlderEntries puts them. When
+// more than 127 result, the oldest of the store's own go, as any newer entry pushes them out;
+// leftOut gets the number of the other's entries that found no room. With no entry in common
+// this is MergeOlderEntries. Returns the number of entries added, or -1 as that does.
+int MergeChangedEntries(HistoryStore& store, const HistoryStore& other,
+                        int (*compare)(const char*, const char*), int* leftOut);
+
 // Releases every string the store owns (live slots and the pushed-out entry just past the live
 // range) and sets count to 0; the equivalent of destroying the store's heap.
 void ReleaseStoreStrings(HistoryStore& store);

@@ -363,7 +363,7 @@ TEST_F(HistoryFile, AnotherWritersFileIsMergedAndKeptOnlyWhenItsEntriesFindNoRoo
     EXPECT_EQ(MergeChangedHistory(store, IgnoringCase), 1);
     ASSERT_EQ(store.count, 4);
     EXPECT_STREQ(EntryAt(store, 0).content, "this run's entry");
-    EXPECT_STREQ(EntryAt(store, 3).content, "http://other.jp/");
+    EXPECT_STREQ(EntryAt(store, 1).content, "http://other.jp/"); // above what both have
     EXPECT_EQ(MergeChangedHistory(store, IgnoringCase), 0) << "merged once";
     EXPECT_EQ(WriteHistoryFile(store), 1);
     EXPECT_EQ(ReadFileBytes("CWHistry.txt"), Composed());
@@ -373,13 +373,27 @@ TEST_F(HistoryFile, AnotherWritersFileIsMergedAndKeptOnlyWhenItsEntriesFindNoRoo
         Insert(("filler " + std::to_string(store.count)).c_str());
     }
     EXPECT_EQ(WriteHistoryFile(store), 1);
+    // Both full: the other writer's new entry comes in above what both have, and the oldest goes
+    // as it would for any new entry. Nothing is set aside.
     const std::string full = ReadFileBytes("CWHistry.txt");
-    const std::string noRoom = Record(0, "1", "no room", "http://no-room.jp/") + full;
+    const std::string newer =
+        Record(0, "1", "newer", "http://newer.jp/") + full.substr(0, full.rfind("__ContentsNomber."));
+    WriteFileBytes("CWHistry.txt", newer, FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(MergeChangedHistory(store, IgnoringCase), 1);
+    ASSERT_EQ(store.count, MaxLiveEntries);
+    EXPECT_STREQ(EntryAt(store, 0).content, "http://newer.jp/");
+    EXPECT_EQ(WriteHistoryFile(store), 1);
+    EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
+
+    // An entry of the other writer's below what both have, with no room left for it.
+    const std::string written = ReadFileBytes("CWHistry.txt");
+    const std::string noRoom =
+        Record(0, "1", "newer", "http://newer.jp/") + Record(1, "1", "no room", "http://no-room.jp/");
     WriteFileBytes("CWHistry.txt", noRoom, FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(MergeChangedHistory(store, IgnoringCase), 0);
     EXPECT_EQ(WriteHistoryFile(store), 1);
     EXPECT_EQ(ReadFileBytes("CWHistry.kept.txt"), noRoom);
-    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), full);
+    EXPECT_EQ(ReadFileBytes("CWHistry.txt"), written);
     EXPECT_EQ(Files().size(), 2u);
 }
 

@@ -546,6 +546,43 @@ TEST_F(Merge, AtMost127RemainAndTheReserveGoes) {
     EXPECT_EQ(leftOut, 0);
 }
 
+// Two writers of one full history: each side's new entries come in above what both have, the
+// oldest shared one goes as any new entry pushes it out, and nothing of the other's is left out.
+TEST_F(Merge, AnotherWritersNewerEntriesGoAboveWhatBothHave) {
+    InsertNumbered(0, 126); // c125 .. c0
+    ASSERT_EQ(InsertAtTop(store, "mine", EntryKind::Text, "t"), 1);
+    for (int i = 0; i < 126; ++i) {
+        ASSERT_EQ(InsertAtTop(older, Name("c", i).c_str(), EntryKind::Text, "t"), 1);
+    }
+    ASSERT_EQ(InsertAtTop(older, "theirs", EntryKind::Text, "t"), 1);
+    const uint32_t mine = store.serial[0];
+    int leftOut = -1;
+    EXPECT_EQ(MergeChangedEntries(store, older, IgnoringCase, &leftOut), 1);
+    EXPECT_EQ(leftOut, 0);
+    ASSERT_EQ(store.count, 127);
+    EXPECT_EQ(ContentAt(0), "mine");
+    EXPECT_EQ(EntryAt(store, 0).serial, mine);
+    EXPECT_EQ(ContentAt(1), "theirs");
+    EXPECT_EQ(ContentAt(2), "c125");
+    EXPECT_EQ(ContentAt(126), "c1");
+    EXPECT_EQ(store.ownedStrings, Owned(127)); // c0 released
+
+    // What lies below the shared entries and finds no room is the other's loss, and is counted.
+    ReleaseStoreStrings(older);
+    InitEmptyStore(older);
+    ASSERT_EQ(InsertAtTop(older, "below", EntryKind::Text, "t"), 1);
+    ASSERT_EQ(InsertAtTop(older, "c125", EntryKind::Text, "t"), 1);
+    EXPECT_EQ(MergeChangedEntries(store, older, IgnoringCase, &leftOut), 0);
+    EXPECT_EQ(leftOut, 1);
+
+    // With nothing in common, the other's entries go below, as a late-read file's do.
+    ReleaseStoreStrings(store);
+    InitEmptyStore(store);
+    InsertNumbered(0, 2);
+    EXPECT_EQ(MergeChangedEntries(store, older, IgnoringCase, &leftOut), 2);
+    EXPECT_EQ(Contents(), (std::vector<std::string>{"c1", "c0", "c125", "below"}));
+}
+
 TEST_F(Merge, IntoAnEmptyRunAndFromAnEmptyFile) {
     EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase), 0);
     EXPECT_EQ(store.revision, 0u);
@@ -565,6 +602,8 @@ TEST_F(Merge, AFailedCopyLeavesTheStoreUnchanged) {
         const std::string before = Seen();
         FailStoreAllocations(succeed, 1);
         EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase), -1) << succeed;
+        FailStoreAllocations(succeed, 1);
+        EXPECT_EQ(MergeChangedEntries(store, older, IgnoringCase, nullptr), -1) << succeed;
         FailStoreAllocations(0, 0);
         EXPECT_EQ(Seen(), before) << succeed;
     }
