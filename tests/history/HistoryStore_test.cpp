@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
+#include <iterator>
 #include <random>
 #include <set>
 #include <string>
@@ -474,6 +476,15 @@ protected:
         }
     }
 
+    // older holds just these entries, newest first.
+    void OlderHolds(std::initializer_list<const char*> contents) {
+        ReleaseStoreStrings(older);
+        InitEmptyStore(older);
+        for (auto it = std::rbegin(contents); it != std::rend(contents); ++it) {
+            ASSERT_EQ(InsertAtTop(older, *it, EntryKind::Text, "t"), 1);
+        }
+    }
+
     static int IgnoringCase(const char* a, const char* b) {
         for (;; ++a, ++b) {
             const int x = (*a >= 'A' && *a <= 'Z') ? *a + 32 : *a;
@@ -538,10 +549,7 @@ TEST_F(Merge, AtMost127RemainAndTheReserveGoes) {
     EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase, &leftOut), 0);
     EXPECT_EQ(leftOut, 3);
     EXPECT_EQ(store.revision, revision);
-    ReleaseStoreStrings(older);
-    InitEmptyStore(older);
-    ASSERT_EQ(InsertAtTop(older, "C1", EntryKind::Text, "t"), 1);
-    ASSERT_EQ(InsertAtTop(older, "c125", EntryKind::Text, "t"), 1);
+    OlderHolds({"c125", "C1"});
     EXPECT_EQ(MergeOlderEntries(store, older, IgnoringCase, &leftOut), 0);
     EXPECT_EQ(leftOut, 0);
 }
@@ -568,10 +576,7 @@ TEST_F(Merge, AnotherWritersNewerEntriesGoAboveWhatBothHave) {
     EXPECT_EQ(store.ownedStrings, Owned(127)); // c0 released
 
     // What lies below the shared entries and finds no room is the other's loss, and is counted.
-    ReleaseStoreStrings(older);
-    InitEmptyStore(older);
-    ASSERT_EQ(InsertAtTop(older, "below", EntryKind::Text, "t"), 1);
-    ASSERT_EQ(InsertAtTop(older, "c125", EntryKind::Text, "t"), 1);
+    OlderHolds({"c125", "below"});
     EXPECT_EQ(MergeChangedEntries(store, older, IgnoringCase, &leftOut), 0);
     EXPECT_EQ(leftOut, 1);
 
