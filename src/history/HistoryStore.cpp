@@ -182,32 +182,29 @@ int OwnSlotOf(const HistoryStore& store, int own, const char* content, int (*com
 // (all of them when there is none, or when atSharedEntry is false) go just above the store's
 // copy of that entry, below the store's newer ones; its older ones go below all of the store's.
 // Of what then lies past 127 entries, the store's own are released (the oldest, as any newer
-// entry pushes them out) and the other history's are counted in leftOut.
+// entry pushes them out, and only when the other has them too) and the other history's are
+// counted in leftOut.
 int Merge(HistoryStore& store, const HistoryStore& other, int (*compare)(const char*, const char*), int* leftOut,
           bool atSharedEntry) {
     const int own = store.count;
-    int splitOther = other.count;
-    int splitOwn = own;
-    for (int i = 0; i < other.count && atSharedEntry; ++i) {
-        const int slot = OwnSlotOf(store, own, other.content[i], compare);
-        if (slot >= 0) {
-            splitOther = i;
-            splitOwn = slot;
-            break;
-        }
-    }
     // The outcome in order, as far as 127 entries; entries past that are counted or released.
     MergePick picks[MaxLiveEntries];
     int picked = 0;
     int noRoom = 0;
     bool ownDropped = false;
+    bool ownLost = false; // an entry of the store's that the other lacks would go
     auto pickOwn = [&](int from, int to) {
         for (int j = from; j < to; ++j) {
             if (picked < MaxLiveEntries) {
                 picks[picked++] = MergePick{true, j};
-            } else {
-                ownDropped = true;
+                continue;
             }
+            ownDropped = true;
+            bool inOther = false;
+            for (int i = 0; i < other.count && !inOther; ++i) {
+                inOther = compare(other.content[i], store.content[j]) == 0;
+            }
+            ownLost = ownLost || !inOther;
         }
     };
     auto pickOther = [&](int from, int to) {
@@ -222,10 +219,32 @@ int Merge(HistoryStore& store, const HistoryStore& other, int (*compare)(const c
             }
         }
     };
-    pickOwn(0, splitOwn);
-    pickOther(0, splitOther);
-    pickOwn(splitOwn, own);
-    pickOther(splitOther, other.count);
+    auto plan = [&](bool shared) {
+        picked = 0;
+        noRoom = 0;
+        ownDropped = false;
+        ownLost = false;
+        int splitOther = other.count;
+        int splitOwn = own;
+        for (int i = 0; i < other.count && shared; ++i) {
+            const int slot = OwnSlotOf(store, own, other.content[i], compare);
+            if (slot >= 0) {
+                splitOther = i;
+                splitOwn = slot;
+                break;
+            }
+        }
+        pickOwn(0, splitOwn);
+        pickOther(0, splitOther);
+        pickOwn(splitOwn, own);
+        pickOther(splitOther, other.count);
+    };
+    plan(atSharedEntry);
+    // Only entries both have may leave the store for the other's: one the other lacks would be
+    // lost with no copy of it anywhere, so then the other's all go below instead.
+    if (ownLost) {
+        plan(false);
+    }
     if (leftOut) {
         *leftOut = noRoom;
     }

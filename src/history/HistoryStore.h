@@ -72,9 +72,11 @@ int MergeOlderEntries(HistoryStore& store, const HistoryStore& older,
 // Merges the entries of a history another writer changed: those newer than the first entry both
 // have go just above the store's copy of it (below the store's own newer ones, since whose came
 // first cannot be told), and the rest below the store's own, as MergeOlderEntries puts them. When
-// more than 127 result, the oldest of the store's own go, as any newer entry pushes them out;
-// leftOut gets the number of the other's entries that found no room. With no entry in common
-// this is MergeOlderEntries. Returns the number of entries added, or -1 as that does.
+// more than 127 result, the oldest of the store's own go, as any newer entry pushes them out, but
+// only entries the other has too: were one of the store's own to go that the other lacks, all of
+// the other's go below instead. leftOut gets the number of the other's entries that found no
+// room. With no entry in common this is MergeOlderEntries. Returns the number of entries added,
+// or -1 as that does.
 int MergeChangedEntries(HistoryStore& store, const HistoryStore& other,
                         int (*compare)(const char*, const char*), int* leftOut);
 

@@ -580,10 +580,17 @@ TEST_F(Merge, AnotherWritersNewerEntriesGoAboveWhatBothHave) {
     EXPECT_EQ(MergeChangedEntries(store, older, IgnoringCase, &leftOut), 0);
     EXPECT_EQ(leftOut, 1);
 
+    // Entries only the run has are never pushed out for the other's: those go below instead.
+    OlderHolds({"x1", "x2", "c125"});
+    EXPECT_EQ(MergeChangedEntries(store, older, IgnoringCase, &leftOut), 0);
+    EXPECT_EQ(leftOut, 2);
+    EXPECT_EQ(ContentAt(126), "c1");
+
     // With nothing in common, the other's entries go below, as a late-read file's do.
     ReleaseStoreStrings(store);
     InitEmptyStore(store);
     InsertNumbered(0, 2);
+    OlderHolds({"c125", "below"});
     EXPECT_EQ(MergeChangedEntries(store, older, IgnoringCase, &leftOut), 2);
     EXPECT_EQ(Contents(), (std::vector<std::string>{"c1", "c0", "c125", "below"}));
 }
