@@ -182,11 +182,18 @@ int OwnSlotOf(const HistoryStore& store, int own, const char* content, int (*com
 // (all of them when there is none, or when atSharedEntry is false) go just above the store's
 // copy of that entry, below the store's newer ones; its older ones go below all of the store's.
 // Of what then lies past 127 entries, the store's own are released (the oldest, as any newer
-// entry pushes them out, and only when the other has them too) and the other history's are
-// counted in leftOut.
+// entry pushes them out; only entries the other has too, or has pushed out itself) and the other
+// history's are counted in leftOut.
 int Merge(HistoryStore& store, const HistoryStore& other, int (*compare)(const char*, const char*), int* leftOut,
           bool atSharedEntry) {
     const int own = store.count;
+    // A full history that has most of its entries in common with the store is another copy of
+    // it that went on: what it lacks of the store's oldest, its own newer entries pushed out.
+    int inCommon = 0;
+    for (int i = 0; i < other.count; ++i) {
+        inCommon += OwnSlotOf(store, own, other.content[i], compare) >= 0 ? 1 : 0;
+    }
+    const bool pushedOutThere = other.count >= MaxLiveEntries && 2 * inCommon >= other.count;
     // The outcome in order, as far as 127 entries; entries past that are counted or released.
     MergePick picks[MaxLiveEntries];
     int picked = 0;
@@ -204,7 +211,7 @@ int Merge(HistoryStore& store, const HistoryStore& other, int (*compare)(const c
             for (int i = 0; i < other.count && !inOther; ++i) {
                 inOther = compare(other.content[i], store.content[j]) == 0;
             }
-            ownLost = ownLost || !inOther;
+            ownLost = ownLost || (!inOther && !pushedOutThere);
         }
     };
     auto pickOther = [&](int from, int to) {
@@ -240,8 +247,8 @@ int Merge(HistoryStore& store, const HistoryStore& other, int (*compare)(const c
         pickOther(splitOther, other.count);
     };
     plan(atSharedEntry);
-    // Only entries both have may leave the store for the other's: one the other lacks would be
-    // lost with no copy of it anywhere, so then the other's all go below instead.
+    // An entry of the store's that the other lacks and never pushed out would be lost with no
+    // copy anywhere: then the other's all go below instead.
     if (ownLost) {
         plan(false);
     }

@@ -73,8 +73,8 @@ int MergeOlderEntries(HistoryStore& store, const HistoryStore& older,
 // have go just above the store's copy of it (below the store's own newer ones, since whose came
 // first cannot be told), and the rest below the store's own, as MergeOlderEntries puts them. When
 // more than 127 result, the oldest of the store's own go, as any newer entry pushes them out, but
-// only entries the other has too: were one of the store's own to go that the other lacks, all of
-// the other's go below instead. leftOut gets the number of the other's entries that found no
+// only entries the other has too, or has pushed out itself (it is full, and most of its entries
+// are the store's too): were another of the store's own to go, all of the other's go below instead. leftOut gets the number of the other's entries that found no
 // room. With no entry in common this is MergeOlderEntries. Returns the number of entries added,
 // or -1 as that does.
 int MergeChangedEntries(HistoryStore& store, const HistoryStore& other,
