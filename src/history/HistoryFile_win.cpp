@@ -113,27 +113,6 @@ bool ChangedSinceKnown(const char* path) {
            CompareFileTime(&now.lastWrite, &known.lastWrite) != 0;
 }
 
-// The digest of the open file's bytes, read from its start. False when they cannot all be read.
-bool DigestOfHandle(HANDLE file, FileDigest& digest) {
-    LARGE_INTEGER start = {};
-    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
-        return false;
-    }
-    digest = FileDigest{true, 0, FnvOffset};
-    char chunk[4096];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        digest.hash = HashBytes(digest.hash, chunk, got);
-        digest.size += got;
-    }
-}
-
 // Opens a file for reading while other programs may read it and may replace or delete it, but
 // not write it. A sharing violation is tried again for patienceMs; error tells why it failed.
 HANDLE OpenShared(const char* path, DWORD patienceMs, DWORD& error) {
@@ -163,32 +142,70 @@ bool UnopenedFileHoldsBytes(const char* path) {
     return info.nFileSizeHigh != 0 || info.nFileSizeLow != 0;
 }
 
+// The size of an open file small enough to be a history this program wrote.
+bool HistorySize(HANDLE file, DWORD& size) {
+    LARGE_INTEGER large;
+    if (!GetFileSizeEx(file, &large) || large.QuadPart > MaxReadSize) {
+        return false;
+    }
+    size = static_cast<DWORD>(large.QuadPart);
+    return true;
+}
+
+// Reads up to wanted bytes of the open file, from where it stands, into data; returns how many.
+DWORD ReadUpTo(HANDLE file, char* data, DWORD wanted) {
+    DWORD total = 0;
+    while (total < wanted) {
+        DWORD got = 0;
+        if (!ReadFile(file, data + total, wanted - total, &got, nullptr) || got == 0) {
+            break;
+        }
+        total += got;
+    }
+    return total;
+}
+
+FileDigest DigestOfBytes(const char* data, DWORD size) {
+    return FileDigest{true, size, HashBytes(FnvOffset, data, size)};
+}
+
 // Fills the store from the open file. Returns false when the file holds bytes that a save of the
 // store would not write again: bytes not read, outside every record, or past the 127th record.
-bool LoadFromFile(HistoryStore& store, HANDLE file) {
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size) || size.QuadPart > MaxReadSize) {
+// digest, when given, gets the file's bytes once they are all read.
+bool LoadFromFile(HistoryStore& store, HANDLE file, FileDigest* digest = nullptr) {
+    DWORD wanted = 0;
+    if (!HistorySize(file, wanted)) {
         InitEmptyStore(store);
         return false;
     }
-    const DWORD wanted = static_cast<DWORD>(size.QuadPart);
     // The reader takes the byte count; the spare byte only keeps an empty file's buffer non-empty.
     ProcessHeapBlock buffer(static_cast<SIZE_T>(wanted) + 1);
     if (!buffer.get()) {
         InitEmptyStore(store);
         return wanted == 0;
     }
-    DWORD total = 0;
-    while (total < wanted) {
-        DWORD got = 0;
-        if (StepFails(HistoryFileStep::Read) ||
-            !ReadFile(file, buffer.get() + total, wanted - total, &got, nullptr) || got == 0) {
-            break;
-        }
-        total += got;
+    const DWORD total = StepFails(HistoryFileStep::Read) ? 0 : ReadUpTo(file, buffer.get(), wanted);
+    if (digest && total == wanted) {
+        *digest = DigestOfBytes(buffer.get(), total);
     }
     const HistoryLoadResult loaded = LoadStoreFromText(store, buffer.get(), total);
     return total == wanted && loaded.complete == 1;
+}
+
+// The digest of the file at path; false when it cannot be opened at once or read whole.
+bool DigestOfPath(const char* path, FileDigest& digest) {
+    DWORD error = 0;
+    KernelHandle file(OpenShared(path, 0, error));
+    DWORD size = 0;
+    if (!file.valid() || !HistorySize(file.get(), size)) {
+        return false;
+    }
+    ProcessHeapBlock buffer(static_cast<SIZE_T>(size) + 1);
+    if (!buffer.get() || ReadUpTo(file.get(), buffer.get(), size) != size) {
+        return false;
+    }
+    digest = DigestOfBytes(buffer.get(), size);
+    return true;
 }
 
 // An older 32-bit run without a manifest, started in a protected folder, had its history
@@ -214,13 +231,6 @@ enum class Keeping {
     Failed,      // the copy could not be made: the file is not replaced
     NamesRanOut, // every kept name is taken: the file is replaced all the same
 };
-
-// The digest of the file at path; false when it cannot be opened at once or read.
-bool DigestOfPath(const char* path, FileDigest& digest) {
-    DWORD error = 0;
-    KernelHandle file(OpenShared(path, 0, error));
-    return file.valid() && DigestOfHandle(file.get(), digest);
-}
 
 // Copies the file aside under the first free kept name from the run's next number; digest gets
 // the copy's bytes.
@@ -341,28 +351,26 @@ int MergeChangedHistory(HistoryStore& store, int (*compare)(const char*, const c
     }
     DWORD error = 0;
     KernelHandle file(OpenShared(path, 0, error));
-    FileDigest digest = {};
-    if (!file.valid() || !DigestOfHandle(file.get(), digest)) {
-        // Busy or unreadable now: the write keeps it aside as changed, or the next write tries again.
-        return 0;
-    }
-    const FileIdentity identity = IdentityOfHandle(file.get());
-    if (BytesThisRunHas(digest)) {
-        Locked locked(FileRecordLock());
-        runFile.known = identity;
-        return 0;
-    }
-    LARGE_INTEGER start = {};
-    if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) {
+    if (!file.valid()) {
+        // Busy now: the write keeps it aside as changed, or the next write tries again.
         return 0;
     }
     HistoryStore other;
     InitEmptyStore(other);
-    const bool complete = LoadFromFile(other, file.get());
+    FileDigest digest = {};
+    const bool complete = LoadFromFile(other, file.get(), &digest);
+    const FileIdentity identity = IdentityOfHandle(file.get());
+    // Not read whole, the write keeps it aside as changed; bytes this run has hold nothing new.
+    const bool news = digest.known && !BytesThisRunHas(digest);
     int leftOut = 0;
-    const int merged = MergeChangedEntries(store, other, compare, &leftOut);
+    const int merged = news ? MergeChangedEntries(store, other, compare, &leftOut) : 0;
     ReleaseStoreStrings(other);
-    if (merged < 0) {
+    if (digest.known && !news) {
+        Locked locked(FileRecordLock());
+        runFile.known = identity;
+        return 0;
+    }
+    if (!news || merged < 0) {
         return 0;
     }
     // A file whose entries did not all come in is set aside before the write replaces it; one
