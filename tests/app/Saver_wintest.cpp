@@ -137,7 +137,7 @@ TEST_F(Saver, AWriterHeldPastTheWaitLeavesTheUnsavedFileAlone) {
     HWND main = session.main();
     const std::string file = session.folder().File("CWHistry.txt");
     const std::string unsaved = session.folder().File("CWHistry.unsaved.txt");
-    const std::string temp = session.folder().File(("CWHistry." + std::to_string(GetCurrentProcessId()) + ".tmp").c_str());
+    const std::string temp = session.folder().File(OwnTemporaryName().c_str());
     HoldHistoryWrites(true);
     Change(main, "written by the held writer");
     ASSERT_TRUE(PumpUntil([&] { return Exists(temp); }));

@@ -466,7 +466,7 @@ int Usage() {
           "  nobox [ms]                fail if a message box of the program shows up\n"
           "  version [ms] | version-close ok|close | version-reopen [ms] (close and ask again at once)\n"
           "  close | gone [ms]         post WM_CLOSE | wait for the main window to go\n"
-          "  close-answer BUTTON [ms] | close-nobox [ms]   post WM_CLOSE, then as answer | nobox\n"
+          "  close-answer BUTTON [ms]  post WM_CLOSE, then as answer (a box shown after the window)\n"
           "  kill                      end the program at once, as a crash would\n"
           "  clip-set TEXT | clip-get | clip-clear   write, read or empty the clipboard\n"
           "  attrib PATH               file attributes (hidden, readonly)\n"
@@ -642,15 +642,12 @@ int main(int argc, char** argv) {
         return PostMessageA(target.main, WM_CLOSE, 0, 0) ? 0 : Fail("cannot post");
     }
     // The boxes shown once the main window is gone: the program's thread is known from before.
-    if (command == "close-answer" || command == "close-nobox") {
-        if (!PostMessageA(target.main, WM_CLOSE, 0, 0)) {
-            return Fail("cannot post");
+    if (command == "close-answer") {
+        if (args.size() < 2) {
+            return Usage();
         }
-        if (command == "close-answer") {
-            return args.size() >= 2 ? AnswerBox(target, args[1], WaitArg(args, 2)) : Usage();
-        }
-        HWND box = WaitThreadWindow(target, "#32770", nullptr, WaitArg(args, 1));
-        return box ? Fail("unexpected message box: " + Escaped(BoxText(box))) : 0;
+        return PostMessageA(target.main, WM_CLOSE, 0, 0) ? AnswerBox(target, args[1], WaitArg(args, 2))
+                                                         : Fail("cannot post");
     }
     if (command == "kill") {
         HandleGuard process(OpenProcess(PROCESS_TERMINATE, FALSE, target.processId));

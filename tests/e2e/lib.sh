@@ -27,6 +27,11 @@ ended() {
         check "$1" "exit code $program_rc" "exit code 0"; fi
 }
 settle() { sleep 2.5; } # two ticks of the one-second timer
+# captured NAME URL: URL copied from an X11 program and shown by the program; NAME fails otherwise.
+captured() {
+    copy_x11 "$2"
+    drv await 1000 "$2" 15000 >/dev/null || bad "$1"
+}
 
 # ---- real read-only and full folders (root ignores file modes, so only a mount refuses it) ----
 mounted=()

@@ -211,12 +211,6 @@ TEST_F(HistoryFile, SavingOverAReadOnlyFileKeepsIt) {
     EXPECT_EQ(Files(), std::vector<std::string>{"CWHistry.txt"});
 }
 
-// This process's temporary name beside the history file.
-std::string OwnTemporaryName(int n = 1) {
-    const std::string pid = std::to_string(GetCurrentProcessId());
-    return "CWHistry." + pid + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".tmp";
-}
-
 // A temporary file left behind by an interrupted save, in whatever state, never blocks a save,
 // and one of another name (another process's) is left as it is.
 TEST_F(HistoryFile, ALeftoverTemporaryFileDoesNotBlockSaving) {
@@ -249,7 +243,7 @@ TEST_F(HistoryFile, APlantedHardLinkIsNeverWrittenThrough) {
     WriteFileBytes("victim.txt", "the victim's text");
     for (const std::string& name : {std::string("CWHistry.tmp"), OwnTemporaryName(), OwnTemporaryName(2),
                                      std::string("CWHistry.unsaved.tmp"),
-                                     "CWHistry.unsaved." + std::to_string(GetCurrentProcessId()) + ".tmp"}) {
+                                     OwnTemporaryName(1, "CWHistry.unsaved")}) {
         ASSERT_TRUE(CreateHardLinkA(PathOf(name.c_str()).c_str(), PathOf("victim.txt").c_str(), nullptr));
     }
     StartRunOverWorkedExample();

@@ -32,3 +32,9 @@ inline bool TakeEveryKeptName(const std::string& folder, int last) {
     }
     return true;
 }
+
+// This process's n-th temporary name for a file of that base ("CWHistry", "CWHistry.unsaved").
+inline std::string OwnTemporaryName(int n = 1, const std::string& base = "CWHistry") {
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    return base + "." + pid + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".tmp";
+}
