@@ -146,7 +146,10 @@ void TellIfKeptNamesRanOut() {
     ShowMessageBox(nullptr, KeptNamesFullMessage, ProgramCaption, MB_OK | MB_ICONWARNING);
 }
 
-void StartWrite() {
+// Composes the text and hands it to the writer thread; written on this thread instead when there
+// is no thread to be had, or when the session ends and the write must be done before returning
+// (then without a box: one at the end of the session would only hold it up).
+void StartWrite(bool sessionEnding = false) {
     HistoryStore& store = TheHistory();
     ReadHeldFile(store);
     HistoryText text;
@@ -158,10 +161,11 @@ void StartWrite() {
         NoteSaveFinished(saver.schedule, HistoryWrite::Failed);
         return;
     }
-    if (!EnsureWriter()) {
-        // No thread to be had: written here, and the window waits for it this once.
+    if (sessionEnding || !EnsureWriter()) {
         NoteSaveFinished(saver.schedule, Write(text, toUnsaved, store.count));
-        TellIfKeptNamesRanOut();
+        if (!sessionEnding) {
+            TellIfKeptNamesRanOut();
+        }
         return;
     }
     std::swap(writer.text.data, text.data);
@@ -232,17 +236,9 @@ void SaveForSessionEnd() {
     StopSaveTimers();
     // A writer that does not come back within the wait keeps its write, and the schedule goes on
     // once it has finished.
-    if (!CollectWriter()) {
-        return;
+    if (CollectWriter()) {
+        StartWrite(true);
     }
-    HistoryStore& store = TheHistory();
-    ReadHeldFile(store);
-    HistoryText text;
-    if (!EncodeStore(store, text)) {
-        return;
-    }
-    NoteSaveStarted(saver.schedule, store.revision, GetTickCount());
-    NoteSaveFinished(saver.schedule, Write(text, HistoryFileUnread(), store.count));
 }
 
 void SaveAtEnd(bool sessionEnding) {
@@ -258,21 +254,16 @@ void SaveAtEnd(bool sessionEnding) {
     HistoryStore& store = TheHistory();
     if (writerFree) {
         ReadHeldFile(store);
-    }
-    if (!writerFree) {
+    } else {
         // Whatever it does when it comes back, it leaves the file the end writes alone.
         AbandonWritesOfThread(writer.threadId);
     }
+    // Out of memory even for the text, nothing of this run's can be kept.
     HistoryText text;
-    if (!EncodeStore(store, text)) {
-        // Out of memory even for the text: nothing of this run's can be kept.
-        saver.lost = store.count;
-        saver.tell = store.count > 0 && !saver.sessionEnded;
-        return;
-    }
-    const HistoryWrite result = writerFree ? WriteHistoryText(text) : HistoryWrite::Failed;
+    const bool composed = EncodeStore(store, text) != 0;
+    const HistoryWrite result = composed && writerFree ? WriteHistoryText(text) : HistoryWrite::Failed;
     const EndSavePlan plan = PlanEndSave(result, store.count, saver.sessionEnded);
-    if (plan.keepUnsaved && !KeepUnsavedHistory(text)) {
+    if (plan.keepUnsaved && !(composed && KeepUnsavedHistory(text))) {
         saver.lost = store.count;
     }
     saver.tell = plan.tellUser;
