@@ -42,13 +42,6 @@ struct FileDigest {
 constexpr DWORD FnvOffset = 2166136261u;
 constexpr DWORD FnvPrime = 16777619u;
 
-DWORD HashBytes(DWORD hash, const char* bytes, DWORD size) {
-    for (DWORD i = 0; i < size; ++i) {
-        hash = (hash ^ static_cast<unsigned char>(bytes[i])) * FnvPrime;
-    }
-    return hash;
-}
-
 bool SameBytes(const FileDigest& a, const FileDigest& b) {
     return a.known && b.known && a.size == b.size && a.hash == b.hash;
 }
@@ -165,8 +158,12 @@ DWORD ReadUpTo(HANDLE file, char* data, DWORD wanted) {
     return total;
 }
 
-FileDigest DigestOfBytes(const char* data, DWORD size) {
-    return FileDigest{true, size, HashBytes(FnvOffset, data, size)};
+FileDigest DigestOfBytes(const char* data, size_t size) {
+    DWORD hash = FnvOffset;
+    for (size_t i = 0; i < size; ++i) {
+        hash = (hash ^ static_cast<unsigned char>(data[i])) * FnvPrime;
+    }
+    return FileDigest{true, size, hash};
 }
 
 // Fills the store from the open file. Returns false when the file holds bytes that a save of the
@@ -459,8 +456,7 @@ HistoryWrite WriteHistoryText(const HistoryText& text) {
     }
     FileIdentity written;
     IdentityOfPath(path, written);
-    const FileDigest digest = {true, text.size,
-                               HashBytes(FnvOffset, text.data, static_cast<DWORD>(text.size))};
+    const FileDigest digest = DigestOfBytes(text.data, text.size);
     {
         Locked locked(FileRecordLock());
         if (!ThisThreadAbandoned()) {
